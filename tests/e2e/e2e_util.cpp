@@ -1,0 +1,68 @@
+#include "e2e_util.h"
+
+#include <cstdlib>
+
+namespace e2e {
+
+std::string ProgramPath() {
+  const char* p = std::getenv("ORVASIL_EXE");
+  std::string s = p ? p : "";
+  if (!s.empty() && s[0] == '/') s = "Z:" + s;
+  for (char& c : s)
+    if (c == '/') c = '\\';
+  return s;
+}
+
+Process::~Process() {
+  if (pi_.hProcess) {
+    if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(pi_.hProcess, 99);
+    CloseHandle(pi_.hProcess);
+    CloseHandle(pi_.hThread);
+  }
+}
+
+bool Process::Start(const std::string& exe) {
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  std::string cmd = "\"" + exe + "\"";
+  return CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_) != 0;
+}
+
+long Process::WaitExit(DWORD ms) {
+  if (WaitForSingleObject(pi_.hProcess, ms) != WAIT_OBJECT_0) return -1;
+  DWORD code = 0;
+  GetExitCodeProcess(pi_.hProcess, &code);
+  return static_cast<long>(code);
+}
+
+namespace {
+struct Search {
+  DWORD pid;
+  const char* cls;
+  const char* text;
+  HWND found;
+};
+
+BOOL CALLBACK Match(HWND w, LPARAM lp) {
+  auto* s = reinterpret_cast<Search*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(w, &pid);
+  if (pid != s->pid || !IsWindowVisible(w)) return TRUE;
+  char buf[256];
+  if (s->cls && (!GetClassNameA(w, buf, sizeof buf) || lstrcmpA(buf, s->cls) != 0)) return TRUE;
+  if (s->text && (GetWindowTextA(w, buf, sizeof buf) < 0 || lstrcmpA(buf, s->text) != 0)) return TRUE;
+  s->found = w;
+  return FALSE;
+}
+}  // namespace
+
+HWND WaitForWindow(DWORD pid, const char* className, const char* text, DWORD ms) {
+  for (DWORD waited = 0;; waited += 50) {
+    Search s{pid, className, text, nullptr};
+    EnumWindows(Match, reinterpret_cast<LPARAM>(&s));
+    if (s.found || waited >= ms) return s.found;
+    Sleep(50);
+  }
+}
+
+}  // namespace e2e

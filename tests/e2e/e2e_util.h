@@ -1,0 +1,30 @@
+#pragma once
+// Helpers for driving orvasil.exe from a test program, as a user would.
+#include <windows.h>
+
+#include <string>
+
+namespace e2e {
+
+// The program under test, from ORVASIL_EXE (a Unix path, reached through drive Z:).
+std::string ProgramPath();
+
+class Process {
+public:
+  Process() = default;
+  ~Process();
+  Process(const Process&) = delete;
+  Process& operator=(const Process&) = delete;
+  bool Start(const std::string& exe);
+  // Waits up to Ms milliseconds; answers the exit code, or -1 when still running.
+  long WaitExit(DWORD ms);
+  DWORD Id() const { return pi_.dwProcessId; }
+
+private:
+  PROCESS_INFORMATION pi_{};
+};
+
+// Finds a visible top-level window of the given process with that text, waiting up to Ms.
+HWND WaitForWindow(DWORD pid, const char* className, const char* text, DWORD ms);
+
+}  // namespace e2e

@@ -1,0 +1,37 @@
+#include <gtest/gtest.h>
+
+#include "base/Exceptions.h"
+#include "base/Streams.h"
+
+using namespace orv;
+
+TEST(MemoryStream, ShortReadBufferRaisesStreamReadError) {
+  TMemoryStream s;
+  s.WriteBuffer("abc", 3);
+  s.SetPosition(1);
+  char buf[4];
+  try {
+    s.ReadBuffer(buf, 3);
+    FAIL() << "no exception";
+  } catch (const EReadError& e) {
+    EXPECT_EQ(e.Message(), "Stream read error");
+  }
+}
+
+TEST(MemoryStream, CopyFromZeroCopiesWholeSourceFromStart) {
+  TMemoryStream src, dst;
+  src.WriteBuffer("hello", 5);
+  EXPECT_EQ(dst.CopyFrom(src, 0), 5);
+  EXPECT_EQ(dst.ToString(), "hello");
+  EXPECT_EQ(dst.Position(), 5);
+}
+
+TEST(MemoryStream, WritePastEndGrowsAndSetSizeClampsPosition) {
+  TMemoryStream s;
+  s.SetPosition(4);
+  s.WriteBuffer("x", 1);
+  EXPECT_EQ(s.Size(), 5);
+  EXPECT_EQ(s.Memory()[0], 0);
+  s.SetSize(2);
+  EXPECT_EQ(s.Position(), 2);
+}
