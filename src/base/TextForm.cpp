@@ -52,7 +52,10 @@ public:
     }
     out_.WriteShortString(className);
     out_.WriteShortString(name);
-    while (!IsObjectStart() && !IsSymbol("end")) ConvertProperty();
+    while (!IsObjectStart() && !IsSymbol("end")) {
+      if (tok_ == Tok::Eof) Fail("'end' expected");
+      ConvertProperty();
+    }
     out_.WriteListEnd();
     while (IsObjectStart()) ConvertObject(depth + 1);
     out_.WriteListEnd();
@@ -159,10 +162,14 @@ private:
       Next();
       out_.WriteValue(vaCollection);
       while (!IsChar('>')) {
+        if (tok_ == Tok::Eof) Fail("'>' expected");
         if (!IsSymbol("item")) Fail("'item' expected");
         Next();
         out_.WriteListBegin();
-        while (!IsSymbol("end")) ConvertProperty();
+        while (!IsSymbol("end")) {
+          if (tok_ == Tok::Eof) Fail("'end' expected");
+          ConvertProperty();
+        }
         Next();
         out_.WriteListEnd();
       }
