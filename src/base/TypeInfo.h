@@ -34,6 +34,11 @@
 #include <utility>
 #include <vector>
 
+// <windows.h> maps RegisterClass to RegisterClassA; ours is the class registry's.
+#ifdef RegisterClass
+#undef RegisterClass
+#endif
+
 namespace orv {
 
 class TObject;
