@@ -93,7 +93,8 @@ private:
     std::string s = TakeIdent();
     while (IsChar('.')) {
       Next();
-      s += "." + TakeIdent();
+      s += '.';
+      s += TakeIdent();
     }
     if (s.size() > 255) Fail("Identifier too long");
     return s;

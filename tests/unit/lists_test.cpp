@@ -116,8 +116,7 @@ TEST(Collection, ItemsKeepOrderIdsAndTellTheCollectionOnce) {
 
 TEST(Collection, AssignCopiesItemsAndOtherSourcesRaiseTheConversionError) {
   CountingCollection a, b;
-  static_cast<TNamedItem*>(a.Add())->Text = "x";
-  static_cast<TNamedItem*>(a.Add())->Text = "y";
+  for (const char* text : {"x", "y"}) static_cast<TNamedItem*>(a.Add())->Text = text;
   b.Add();
   b.Assign(&a);
   ASSERT_EQ(b.Count(), 2);
