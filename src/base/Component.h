@@ -5,18 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "base/Object.h"
+
 namespace orv {
 
 class TFiler;
 
-class TPersistent {
+class TPersistent : public TObject {
 public:
-  TPersistent() = default;
-  TPersistent(const TPersistent&) = delete;
-  TPersistent& operator=(const TPersistent&) = delete;
-  virtual ~TPersistent() = default;
-
-  virtual std::string ClassName() const { return "TPersistent"; }
+  std::string ClassName() const override { return "TPersistent"; }
   // Copies Source into this object; a source that cannot be copied raises the conversion
   // error "Cannot assign a %s to a %s".
   virtual void Assign(const TPersistent* source);
