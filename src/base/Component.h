@@ -6,23 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "base/Object.h"
 #include "base/TypeInfo.h"
 
 namespace orv {
 
 class TFiler;
-
-class TObject {
-public:
-  TObject() = default;
-  TObject(const TObject&) = delete;
-  TObject& operator=(const TObject&) = delete;
-  virtual ~TObject() = default;
-
-  static const TClassInfo& StaticClassInfo();
-  virtual const TClassInfo& ClassInfo() const { return StaticClassInfo(); }
-  virtual std::string ClassName() const { return ClassInfo().Name; }
-};
 
 class TPersistent : public TObject {
 public:

@@ -6,6 +6,7 @@
 #include "base/Collection.h"
 #include "base/Component.h"
 #include "base/Exceptions.h"
+#include "base/StringList.h"
 
 namespace orv {
 
@@ -317,6 +318,10 @@ void TReader::ReadProperty(TPersistent* instance) {
       ReadPropValue(target, *prop);
       return;
     }
+    if (auto* strings = dynamic_cast<TStrings*>(target); strings && SameText(name, "Strings")) {
+      ReadStrings(*strings);
+      return;
+    }
     propName_ = name;
     propDone_ = false;
     target->DefineProperties(*this);
@@ -364,8 +369,6 @@ void TReader::ReadPropValue(TPersistent* instance, const TPropInfo& prop) {
     }
     case TPropKind::String:
       return prop.SetStr(*instance, ReadString());
-    case TPropKind::StringList:
-      return ReadStringListValue(instance, prop);
     case TPropKind::Object: {
       auto* collection = dynamic_cast<TCollection*>(prop.GetObject(*instance));
       if (!collection || NextValue() != vaCollection) throw EReadError("Invalid property value");
@@ -387,12 +390,18 @@ void TReader::ReadPropValue(TPersistent* instance, const TPropInfo& prop) {
   }
 }
 
-void TReader::ReadStringListValue(TPersistent* instance, const TPropInfo& prop) {
-  std::vector<std::string> lines;
+void TReader::ReadStrings(TStrings& strings) {
   ReadListBegin();
-  while (!EndOfList()) lines.push_back(ReadString());
-  ReadListEnd();
-  prop.SetList(*instance, lines);
+  strings.BeginUpdate();
+  try {
+    strings.Clear();
+    while (!EndOfList()) strings.Add(ReadString());
+    ReadListEnd();
+  } catch (...) {
+    strings.EndUpdate();
+    throw;
+  }
+  strings.EndUpdate();
 }
 
 void TReader::ReadCollection(TCollection& collection) {
@@ -599,14 +608,6 @@ void TWriter::WriteProperty(TPersistent* instance, const TPropInfo& prop) {
       WritePropName(prop.Name);
       return WriteString(s);
     }
-    case TPropKind::StringList: {
-      std::vector<std::string> lines = prop.GetList(*instance);
-      if (lines.empty()) return;
-      WritePropName(prop.Name);
-      WriteListBegin();
-      for (const std::string& line : lines) WriteString(line);
-      return WriteListEnd();
-    }
     case TPropKind::Object: {
       TPersistent* sub = prop.GetObject(*instance);
       if (!sub) return;
@@ -614,6 +615,11 @@ void TWriter::WriteProperty(TPersistent* instance, const TPropInfo& prop) {
         if (collection->Count() == 0) return;
         WritePropName(prop.Name);
         return WriteCollection(*collection);
+      }
+      if (auto* strings = dynamic_cast<TStrings*>(sub)) {
+        if (strings->Count() == 0) return;
+        WritePropName(prop.Name + ".Strings");
+        return WriteStrings(*strings);
       }
       const std::string saved = propPath_;
       propPath_ += prop.Name + ".";
@@ -652,6 +658,12 @@ void TWriter::WriteCollection(TCollection& collection) {
   }
   WriteListEnd();
   propPath_ = saved;
+}
+
+void TWriter::WriteStrings(TStrings& strings) {
+  WriteListBegin();
+  for (int i = 0; i < strings.Count(); ++i) WriteString(strings.Strings(i));
+  WriteListEnd();
 }
 
 void TWriter::DefineProperty(const std::string& name, const std::function<void(TReader&)>&,

@@ -27,6 +27,7 @@ namespace orv {
 class TComponent;
 class TPersistent;
 class TCollection;
+class TStrings;
 class TReader;
 class TWriter;
 
@@ -133,7 +134,7 @@ private:
   void ReadProperty(TPersistent* instance);
   void ReadPropValue(TPersistent* instance, const TPropInfo& prop);
   void ReadCollection(TCollection& collection);
-  void ReadStringListValue(TPersistent* instance, const TPropInfo& prop);
+  void ReadStrings(TStrings& strings);
   void BindMethod(TPersistent* instance, const TPropInfo& prop, const std::string& name);
   void ResolveFixups();
   // Raises unless OnError handles it.
@@ -175,6 +176,7 @@ private:
   void WriteProperty(TPersistent* instance, const TPropInfo& prop);
   void WritePropName(const std::string& name);
   void WriteCollection(TCollection& collection);
+  void WriteStrings(TStrings& strings);
 
   std::string propPath_;
 };

@@ -86,7 +86,7 @@ struct TMethodValue {
   std::any Code;
 };
 
-enum class TPropKind { Integer, Boolean, Enum, Set, String, StringList, Object, Component, Event };
+enum class TPropKind { Integer, Boolean, Enum, Set, String, Object, Component, Event };
 
 // Identifier spellings of integer values (for example colour names).
 using TIdentMap = std::vector<std::pair<std::string, int64_t>>;
@@ -104,10 +104,9 @@ struct TPropInfo {
   std::function<void(TPersistent&, int64_t)> SetOrd;
   std::function<std::string(TPersistent&)> GetStr;
   std::function<void(TPersistent&, const std::string&)> SetStr;
-  std::function<std::vector<std::string>(TPersistent&)> GetList;
-  std::function<void(TPersistent&, const std::vector<std::string>&)> SetList;
   // Object: a sub-object that the owner keeps (its properties are read and written as
-  // "Prop.Sub"; a collection's items as one collection value).
+  // "Prop.Sub"; a collection's items as one collection value; a string list's lines as
+  // "Prop.Strings").
   std::function<TPersistent*(TPersistent&)> GetObject;
   std::function<TComponent*(TPersistent&)> GetComponent;
   std::function<void(TPersistent&, TComponent*)> SetComponent;
@@ -238,15 +237,6 @@ public:
     TPropInfo p = NewProp(std::move(name), TPropKind::String);
     p.GetStr = [get](TPersistent& o) { return std::string(std::invoke(get, static_cast<T&>(o))); };
     p.SetStr = [set](TPersistent& o, const std::string& v) { detail::SetVia(static_cast<T&>(o), set, v); };
-    return Add(std::move(p));
-  }
-  template <class G, class S>
-  TClassBuilder& StringList(std::string name, G get, S set) {
-    TPropInfo p = NewProp(std::move(name), TPropKind::StringList);
-    p.GetList = [get](TPersistent& o) { return std::vector<std::string>(std::invoke(get, static_cast<T&>(o))); };
-    p.SetList = [set](TPersistent& o, const std::vector<std::string>& v) {
-      detail::SetVia(static_cast<T&>(o), set, v);
-    };
     return Add(std::move(p));
   }
   // A sub-object owned by the instance (a font, a collection, a string list).

@@ -108,4 +108,16 @@ std::string ReadStringBytes(TStream& Stream, int64_t Count) {
   }
 }
 
+TObjStringList::~TObjStringList() { Clear(); }
+
+void TObjStringList::Clear() {
+  for (int i = 0; i < Count(); ++i) delete GetObject(i);
+  TStringList::Clear();
+}
+
+void TObjStringList::Delete(int index) {
+  delete GetObject(index);
+  TStringList::Delete(index);
+}
+
 }  // namespace orv

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "base/Streams.h"
+#include "base/StringList.h"
 #include "base/Types.h"
 
 #ifdef ReplaceText
@@ -27,5 +28,18 @@ std::string QuoteIfSpaced(const std::string& S);
 void WriteStringBytes(TStream& Stream, const std::string& S);
 // Count bytes from the stream's position (-1: all that are left); "" when they cannot be read.
 std::string ReadStringBytes(TStream& Stream, int64_t Count);
+
+// A string list that owns the object attached to each entry.
+class TObjStringList : public TStringList {
+public:
+  TObjStringList() = default;
+  ~TObjStringList() override;
+  std::string ClassName() const override { return "TObjStringList"; }
+
+  // Frees every attached object, then empties the list.
+  void Clear() override;
+  // Frees the entry's object first.
+  void Delete(int index) override;
+};
 
 }  // namespace orv

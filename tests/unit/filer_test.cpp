@@ -6,6 +6,7 @@
 #include "base/Collection.h"
 #include "base/Exceptions.h"
 #include "base/Filer.h"
+#include "base/StringList.h"
 #include "base/TextForm.h"
 
 using namespace orv;
@@ -73,7 +74,7 @@ public:
   bool Visible = true;
   int Align = 0;
   int32_t Color = 0;
-  std::vector<std::string> Lines;
+  TStringList Lines;
   TTestFont Font;
   TOwnedCollection Areas;
   TTestControl* Buddy = nullptr;
@@ -101,7 +102,7 @@ const TClassInfo& TTestControl::StaticClassInfo() {
           .Boolean("Visible", &TTestControl::Visible, &TTestControl::Visible, true)
           .Enum("Align", &TTestControl::Align, &TTestControl::Align, kAlignNames, 0)
           .Integer("Color", &TTestControl::Color, &TTestControl::Color, 0, &kColors)
-          .StringList("Lines", &TTestControl::Lines, &TTestControl::Lines)
+          .Object("Lines", &TTestControl::Lines)
           .Object("Font", &TTestControl::Font)
           .Object("Areas", &TTestControl::Areas)
           .Component<TTestControl>("Buddy", &TTestControl::Buddy, &TTestControl::Buddy)
@@ -177,7 +178,7 @@ const char* kFullForm = R"(object MainForm: TTestForm
   Visible = False
   Align = alClient
   Color = clWhite
-  Lines = (
+  Lines.Strings = (
     'one'
     'two')
   Font.Name = 'Arial'
@@ -213,7 +214,7 @@ TEST_F(FilerTest, TextDefinitionBuildsTheTree) {
   EXPECT_FALSE(form->Visible);
   EXPECT_EQ(form->Align, 3);
   EXPECT_EQ(form->Color, 0xFFFFFF);
-  EXPECT_EQ(form->Lines, (std::vector<std::string>{"one", "two"}));
+  EXPECT_EQ(form->Lines.Text(), "one\r\ntwo\r\n");
   EXPECT_EQ(form->Font.FontName, "Arial");
   EXPECT_EQ(form->Font.Size, 12);
   EXPECT_EQ(form->Font.Style, 0b101);
@@ -357,7 +358,7 @@ TEST_F(FilerTest, DamagedBinaryRaisesReadErrorsAndNeverReadsOutOfBounds) {
 }
 
 TEST_F(FilerTest, DeeplyNestedInputIsRefused) {
-  std::string text = "object F: TTestForm Lines = ";
+  std::string text = "object F: TTestForm Lines.Strings = ";
   for (int i = 0; i < 300; ++i) text += "(";
   EXPECT_THROW(Binary(text), EParserError);
   std::string bytes = Binary("object F: TTestForm end");

@@ -60,3 +60,31 @@ TEST(KLString, RawStringBytes) {
   EXPECT_EQ(ReadStringBytes(m, INT64_MAX), "");
   EXPECT_EQ(ReadStringBytes(m, -7), "");
 }
+
+namespace {
+struct Tracked : TObject {
+  Tracked(std::vector<std::string>& log, std::string name) : log_(log), name_(std::move(name)) {}
+  ~Tracked() override { log_.push_back(name_); }
+  std::vector<std::string>& log_;
+  std::string name_;
+};
+}  // namespace
+
+TEST(ObjStringList, FreesTheObjectsOfDeletedAndClearedEntries) {
+  std::vector<std::string> freed;
+  {
+    TObjStringList list;
+    list.AddObject("a", new Tracked(freed, "a"));
+    list.Add("no object");
+    list.AddObject("b", new Tracked(freed, "b"));
+    list.AddObject("c", new Tracked(freed, "c"));
+    list.Delete(2);
+    EXPECT_EQ(freed, std::vector<std::string>{"b"});
+    EXPECT_EQ(list.Strings(2), "c");
+    list.Clear();
+    EXPECT_EQ(freed, (std::vector<std::string>{"b", "a", "c"}));
+    EXPECT_EQ(list.Count(), 0);
+    list.AddObject("d", new Tracked(freed, "d"));
+  }
+  EXPECT_EQ(freed, (std::vector<std::string>{"b", "a", "c", "d"}));
+}
