@@ -247,6 +247,7 @@ void TReader::ReadRootComponent(TComponent* root) {
 
 void TReader::ReadComponentBody(TComponent* instance) {
   if (++depth_ > kMaxDepth) throw EReadError("Definition nested too deeply");
+  current_ = instance;
   while (!EndOfList()) ReadProperty(instance);
   ReadValue();
   while (!EndOfList()) ReadChild(instance);
@@ -330,8 +331,9 @@ void TReader::ReadProperty(TPersistent* instance) {
     bool handled = false;
     if (OnError) OnError(*this, e.Message(), handled);
     if (!handled) {
-      if (dynamic_cast<const EReadError*>(&e)) throw;
-      throw EReadError("Error reading " + ComponentPath(root_) + "." + fullName + ": " + e.Message());
+      const std::string prefix = "Error reading ";
+      if (e.Message().compare(0, prefix.size(), prefix) == 0) throw;
+      throw EReadError(prefix + ComponentPath(current_) + "." + fullName + ": " + e.Message());
     }
     stream_.SetPosition(valueStart);
     SkipValue();

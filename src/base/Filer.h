@@ -144,6 +144,7 @@ private:
   bool propDone_ = false;
   std::vector<TComponent*> loaded_;
   std::vector<Fixup> fixups_;
+  TComponent* current_ = nullptr;
   int depth_ = 0;
 };
 

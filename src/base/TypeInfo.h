@@ -16,6 +16,10 @@
 //       .String("Caption", &TMyButton::Caption, &TMyButton::SetCaption)
 //       .Integer("Width", &TMyButton::Width, &TMyButton::SetWidth, 75)   // stored when not 75
 //       .Boolean("Default", &TMyButton::Default, &TMyButton::SetDefault) // no default: always stored
+//       .Enum("Align", &TMyButton::Align, &TMyButton::SetAlign, kAlignNames, 0)
+//       .Object("Font", &TMyButton::Font)       // sub-object: "Font.Name = ..." in a definition
+//       .Object("Items", &TMyCombo::Items)      // a TStrings: "Items.Strings = ('a' 'b')"
+//       .Component<TImageList>("Images", &TMyButton::Images, &TMyButton::SetImages)
 //       .Event("OnClick", &TMyButton::OnClick)
 //       .Info();
 //     return info;
