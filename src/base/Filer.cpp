@@ -352,6 +352,11 @@ void TReader::ReadPropValue(TPersistent* instance, const TPropInfo& prop) {
       return prop.SetOrd(*instance, ReadInt64());
     case TPropKind::Boolean:
       return prop.SetOrd(*instance, ReadBoolean() ? 1 : 0);
+    case TPropKind::Char: {
+      std::string s = ReadString();
+      if (s.size() != 1) throw EReadError("Invalid property value");
+      return prop.SetOrd(*instance, static_cast<uint8_t>(s[0]));
+    }
     case TPropKind::Enum: {
       std::string ident = ReadIdent();
       for (size_t i = 0; i < prop.Names->size(); ++i)
@@ -583,12 +588,14 @@ void TWriter::WriteProperty(TPersistent* instance, const TPropInfo& prop) {
   switch (prop.Kind) {
     case TPropKind::Integer:
     case TPropKind::Boolean:
+    case TPropKind::Char:
     case TPropKind::Enum:
     case TPropKind::Set: {
       const int64_t v = prop.GetOrd(*instance);
       if (prop.Default && *prop.Default == v) return;
       WritePropName(prop.Name);
       if (prop.Kind == TPropKind::Boolean) return WriteBoolean(v != 0);
+      if (prop.Kind == TPropKind::Char) return WriteString(std::string(1, static_cast<char>(v)));
       if (prop.Kind == TPropKind::Enum) {
         if (v < 0 || v >= static_cast<int64_t>(prop.Names->size())) throw EWriteError("Invalid property value");
         return WriteIdent((*prop.Names)[static_cast<size_t>(v)]);

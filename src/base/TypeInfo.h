@@ -90,7 +90,7 @@ struct TMethodValue {
   std::any Code;
 };
 
-enum class TPropKind { Integer, Boolean, Enum, Set, String, Object, Component, Event };
+enum class TPropKind { Integer, Boolean, Char, Enum, Set, String, Object, Component, Event };
 
 // Identifier spellings of integer values (for example colour names).
 using TIdentMap = std::vector<std::pair<std::string, int64_t>>;
@@ -220,6 +220,12 @@ public:
     return Add(Ordinal(std::move(name), TPropKind::Boolean, get, set,
                        def ? std::optional<int64_t>(*def ? 1 : 0) : std::nullopt));
   }
+  // A single byte, written as a one-character string ("#0" in text).
+  template <class G, class S>
+  TClassBuilder& Char(std::string name, G get, S set, std::optional<char> def = std::nullopt) {
+    return Add(Ordinal(std::move(name), TPropKind::Char, get, set,
+                       def ? std::optional<int64_t>(static_cast<uint8_t>(*def)) : std::nullopt));
+  }
   template <class G, class S>
   TClassBuilder& Enum(std::string name, G get, S set, const std::vector<std::string>& names,
                       std::optional<int64_t> def = std::nullopt) {
@@ -310,11 +316,20 @@ private:
   static TPropInfo Ordinal(std::string name, TPropKind kind, G get, S set, std::optional<int64_t> def) {
     TPropInfo p = NewProp(std::move(name), kind);
     p.Default = def;
-    p.GetOrd = [get](TPersistent& o) { return static_cast<int64_t>(std::invoke(get, static_cast<T&>(o))); };
+    p.GetOrd = [get](TPersistent& o) {
+      auto v = std::invoke(get, static_cast<T&>(o));
+      if constexpr (std::is_same_v<std::remove_cvref_t<decltype(v)>, char>)
+        return static_cast<int64_t>(static_cast<uint8_t>(v));
+      else
+        return static_cast<int64_t>(v);
+    };
     p.SetOrd = [set](TPersistent& o, int64_t v) {
       using V = std::remove_cvref_t<decltype(std::invoke(std::declval<G>(), std::declval<T&>()))>;
       if constexpr (std::is_same_v<V, bool>) {
         detail::SetVia(static_cast<T&>(o), set, v != 0);
+      } else if constexpr (std::is_same_v<V, char>) {
+        if (v < 0 || v > 255) detail::RaiseInvalidPropertyValue();
+        detail::SetVia(static_cast<T&>(o), set, static_cast<char>(static_cast<uint8_t>(v)));
       } else if constexpr (std::is_integral_v<V>) {
         if (!std::in_range<V>(v)) detail::RaiseInvalidPropertyValue();
         detail::SetVia(static_cast<T&>(o), set, static_cast<V>(v));

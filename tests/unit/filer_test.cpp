@@ -74,6 +74,8 @@ public:
   bool Visible = true;
   int Align = 0;
   int32_t Color = 0;
+  char Drive = 'C';
+  uint8_t Alpha = 255;
   TStringList Lines;
   TTestFont Font;
   TOwnedCollection Areas;
@@ -102,6 +104,8 @@ const TClassInfo& TTestControl::StaticClassInfo() {
           .Boolean("Visible", &TTestControl::Visible, &TTestControl::Visible, true)
           .Enum("Align", &TTestControl::Align, &TTestControl::Align, kAlignNames, 0)
           .Integer("Color", &TTestControl::Color, &TTestControl::Color, 0, &kColors)
+          .Char("Drive", &TTestControl::Drive, &TTestControl::Drive)
+          .Integer("Alpha", &TTestControl::Alpha, &TTestControl::Alpha, 255)
           .Object("Lines", &TTestControl::Lines)
           .Object("Font", &TTestControl::Font)
           .Object("Areas", &TTestControl::Areas)
@@ -178,6 +182,8 @@ const char* kFullForm = R"(object MainForm: TTestForm
   Visible = False
   Align = alClient
   Color = clWhite
+  Drive = #0
+  Alpha = 128
   Lines.Strings = (
     'one'
     'two')
@@ -195,9 +201,11 @@ const char* kFullForm = R"(object MainForm: TTestForm
   Left = 16
   Top = -8
   object Panel: TTestControl
+    Drive = 'C'
     Buddy = OkBtn
     object OkBtn: TTestControl
       Caption = 'OK'
+      Drive = 'C'
       OnClick = OkClick
       OnKey = KeyPress
     end
@@ -214,6 +222,8 @@ TEST_F(FilerTest, TextDefinitionBuildsTheTree) {
   EXPECT_FALSE(form->Visible);
   EXPECT_EQ(form->Align, 3);
   EXPECT_EQ(form->Color, 0xFFFFFF);
+  EXPECT_EQ(form->Drive, '\0');
+  EXPECT_EQ(form->Alpha, 128);
   EXPECT_EQ(form->Lines.Text(), "one\r\ntwo\r\n");
   EXPECT_EQ(form->Font.FontName, "Arial");
   EXPECT_EQ(form->Font.Size, 12);
@@ -263,8 +273,8 @@ TEST_F(FilerTest, WriterOutputIsWhatTheTextConvertsTo) {
 TEST_F(FilerTest, DefaultValuesAreLeftOutAndBooleansWithoutDefaultAlwaysWritten) {
   TTestForm form(nullptr);
   form.SetName("F");
-  // Visible defaults to True, Width to 75: nothing but the header and the two list ends.
-  EXPECT_EQ(Save(&form), std::string("TPF0\x09TTestForm\x01" "F\x00\x00", 18));
+  // Visible defaults to True, Width to 75; Drive declares no default, so it is always there.
+  EXPECT_EQ(Save(&form), std::string("TPF0\x09TTestForm\x01" "F\x05" "Drive\x06\x01" "C\x00\x00", 27));
 }
 
 TEST_F(FilerTest, ReadComponentCreatesTheRootByClassName) {
@@ -279,6 +289,8 @@ TEST_F(FilerTest, ReadComponentCreatesTheRootByClassName) {
 TEST_F(FilerTest, ErrorsAreRaisedUnlessTheHookHandlesThem) {
   const std::string bad = Binary(R"(object F: TTestForm
     Width = 'text'
+    Drive = 'CD'
+    Alpha = 256
     Nonsense = 5
     Align = alSideways
     OnClick = NoSuchMethod
@@ -315,10 +327,12 @@ TEST_F(FilerTest, ErrorsAreRaisedUnlessTheHookHandlesThem) {
   EXPECT_EQ(form->FindComponent("Inner"), nullptr);
   ASSERT_NE(form->FindComponent("Kept"), nullptr);
   EXPECT_EQ(static_cast<TTestControl*>(form->FindComponent("Kept"))->Width, 9);
-  EXPECT_EQ(messages.size(), 6u);
-  EXPECT_EQ(messages[1], "Property Nonsense does not exist");
-  EXPECT_EQ(messages[4], "Class TUnknownClass not found");
-  EXPECT_EQ(messages[5], "Component Nobody not found");
+  EXPECT_EQ(form->Drive, 'C');
+  EXPECT_EQ(form->Alpha, 255);
+  EXPECT_EQ(messages.size(), 8u);
+  EXPECT_EQ(messages[3], "Property Nonsense does not exist");
+  EXPECT_EQ(messages[6], "Class TUnknownClass not found");
+  EXPECT_EQ(messages[7], "Component Nobody not found");
 }
 
 TEST_F(FilerTest, MethodHookResolvesNamesElsewhereAndSignaturesMustMatch) {
