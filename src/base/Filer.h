@@ -6,8 +6,10 @@
 // the same way up to a zero byte. Values start with a TValueType byte; binary data is
 // vaBinary, a 32-bit little-endian count and the bytes.
 //
-// For the GUI layer: a form constructor creates the form object and then calls
-// ReadRootComponent(stream, form) with the RCDATA bytes named after the form class. Child
+// For the GUI layer: create the form object, then call ReadRootComponent(stream, form) with
+// the RCDATA bytes named after the form class. Properties and handlers are found through the
+// virtual ClassInfo(), so the read must run once the most-derived class is constructed (at the
+// end of its constructor or from a creation function), not from a base constructor. Child
 // components are created by class name from the registry (RegisterClass) with the root as
 // owner, and SetParentComponent tells each one the component it was written inside. Component
 // references ("ActivePage = WelcomePage") are resolved after the whole tree was read. Then
