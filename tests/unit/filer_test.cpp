@@ -407,6 +407,25 @@ TEST(TextForm, SyntaxErrorsNameTheLine) {
   EXPECT_EQ(message("object F: T // a comment\n  Data = {0A 0b\n   ff}\nend"), "no error");
 }
 
+TEST(TextForm, DamagedTextRaisesParserErrorsOnly) {
+  const std::string text = kFullForm;
+  for (size_t cut = 0; cut + 1 < text.size(); ++cut) {
+    TMemoryStream out;
+    EXPECT_THROW(ObjectTextToBinary(text.substr(0, cut), out), EParserError) << "cut at " << cut;
+  }
+  for (size_t i = 0; i < text.size(); ++i) {
+    for (char c : {'\'', '{', '(', '<', '#', '$', '\0', '@', '-'}) {
+      std::string bad = text;
+      bad[i] = c;
+      TMemoryStream out;
+      try {
+        ObjectTextToBinary(bad, out);
+      } catch (const EParserError&) {
+      }
+    }
+  }
+}
+
 TEST(TextForm, ValuesTakeTheirSmallestBinaryForm) {
   TMemoryStream out;
   ObjectTextToBinary("object F: T A = 127 B = -129 C = $10000 D = 'x' E = nil F = [] G = {} end", out);
