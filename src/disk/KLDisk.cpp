@@ -324,7 +324,35 @@ bool TKLDiskAccess::WriteSectorsDirect(uint32_t Sector, uint16_t Count, const ui
   return written == bytes;
 }
 
+// Some DOS layers (Wine's among them) answer the FAT32 forms with success and no transfer,
+// which would leave the card as it was while every write looked done. One read of the first
+// sector tells: a working read replaces the marker.
+bool TKLDiskAccess::Fat32TransfersWork() {
+  const int32_t bps = Geometry.BytesPerSector;
+  if (bps <= 0 || bps > 65536) return true;
+  static constexpr char Marker[] = "orvasil-no-transfer";
+  std::string sector(static_cast<size_t>(bps), '\0');
+  for (size_t i = 0; i < sector.size(); ++i) sector[i] = Marker[i % (sizeof Marker - 1)];
+  const std::string marked = sector;
+  TDiskIOPacket packet;
+  packet.StartSector = 0;
+  packet.Sectors = 1;
+  packet.Buffer = Kernel_.FlatAddress(sector.data());
+  TVWin32Registers regs;
+  regs.EAX = 0x7305;
+  regs.EBX = Kernel_.FlatAddress(&packet);
+  regs.ECX = 0xFFFFFFFF;
+  regs.EDX = DriveNumber_;
+  regs.ESI = 0;
+  const bool answered = VWin32Call(klk::VWin32DiocDosDriveInfo, regs) && !(regs.Flags & VWin32CarryFlag);
+  return !answered || sector != marked;
+}
+
 bool TKLDiskAccess::WriteSectorsVWin32(uint32_t Sector, uint16_t Count, const uint8_t* Data) {
+  if (UseFat32Calls_ && !Fat32Checked_) {
+    Fat32Checked_ = true;
+    UseFat32Calls_ = Fat32TransfersWork();
+  }
   Locked_ = LockLogicalVolume(1, 1);
   if (!Locked_) return false;
   TDiskIOPacket packet;

@@ -177,6 +177,7 @@ protected:
   bool OpenVWin32();
 
 private:
+  bool Fat32TransfersWork();
   void SetStatus(int32_t code);
   void RebuildBuffer();
   bool OpenVolumeNT();
@@ -195,6 +196,7 @@ private:
   int32_t StatusCode_ = 0;
   std::string StatusText_;
   bool UseFat32Calls_ = false;
+  bool Fat32Checked_ = false;
   TKLHandle DriveHandle_ = KLInvalidHandle;
   bool Opened_ = false;
   TMediaIdentifier MediaID_;

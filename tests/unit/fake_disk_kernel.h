@@ -15,7 +15,7 @@ namespace orv::test {
 struct VWin32Call {
   uint32_t Code;
   TVWin32Registers In;
-  TDiskIOPacket Packet;  // the packet EBX points to, for a write
+  TDiskIOPacket Packet;  // the packet EBX points to, for a transfer
 };
 
 class FakeDiskKernel : public TKLDiskKernel {
@@ -40,6 +40,7 @@ public:
   bool SeekFails = false;
   std::function<bool(int64_t offset)> WriteFails = [](int64_t) { return false; };
   std::function<void()> OnWrite;     // runs inside every write
+  bool Fat32Transfers = true;        // false: the FAT32 forms answer success and move nothing
   std::function<bool(uint32_t code, TVWin32Registers&)> VWin32Answer =  // false: the call fails
       [](uint32_t, TVWin32Registers&) { return true; };
 
@@ -157,13 +158,22 @@ private:
       throw std::logic_error("register block not exchanged in place");
     auto& regs = *static_cast<TVWin32Registers*>(in);
     VWin32Call call{code, regs, {}};
-    const bool isWrite = code == klk::VWin32DiocDosInt26 || (code == klk::VWin32DiocDosDriveInfo && regs.EAX == 0x7305);
-    if (isWrite) call.Packet = *At<TDiskIOPacket>(regs.EBX);
+    const bool fat32 = code == klk::VWin32DiocDosDriveInfo && regs.EAX == 0x7305;
+    const bool transfer = code == klk::VWin32DiocDosInt26 || fat32;
+    const bool isWrite = code == klk::VWin32DiocDosInt26 || (fat32 && (regs.ESI & 1));
+    if (transfer) call.Packet = *At<TDiskIOPacket>(regs.EBX);
     VWin32Calls.push_back(call);
     if (!VWin32Answer(code, regs)) return false;
-    if (isWrite && !(regs.Flags & VWin32CarryFlag))
-      Store(static_cast<int64_t>(call.Packet.StartSector) * BytesPerSector, At<uint8_t>(call.Packet.Buffer),
-            call.Packet.Sectors * BytesPerSector);
+    if (!transfer || (regs.Flags & VWin32CarryFlag) || (fat32 && !Fat32Transfers)) return true;
+    const int64_t offset = static_cast<int64_t>(call.Packet.StartSector) * BytesPerSector;
+    const uint32_t bytes = call.Packet.Sectors * BytesPerSector;
+    if (isWrite) {
+      Store(offset, At<uint8_t>(call.Packet.Buffer), bytes);
+    } else {
+      auto* dest = const_cast<uint8_t*>(At<uint8_t>(call.Packet.Buffer));
+      for (uint32_t i = 0; i < bytes; ++i)
+        dest[i] = offset + i < Volume.size() ? Volume[offset + i] : 0;
+    }
     return true;
   }
 

@@ -345,14 +345,21 @@ TEST_F(KLDisk9xTest, OpenCallsNothingAndAWriteIsLockedWrittenAndUnlockedWithFat3
   rda.WriteBuffer();
   EXPECT_EQ(rda.StatusCode(), 9999);
   EXPECT_EQ(kernel.Log, std::vector<std::string>{"CreateFile \\\\.\\VWIN32 0 0 0 67108864"});
-  ASSERT_EQ(kernel.VWin32Calls.size(), 3u);
-  const auto& lock = kernel.VWin32Calls[0];
+  ASSERT_EQ(kernel.VWin32Calls.size(), 4u);
+  // First a one-sector read shows that the FAT32 forms really transfer.
+  const auto& probe = kernel.VWin32Calls[0];
+  EXPECT_EQ(probe.Code, 6u);
+  EXPECT_EQ(probe.In.EAX, 0x7305u);
+  EXPECT_EQ(probe.In.ESI, 0u);
+  EXPECT_EQ(probe.Packet.StartSector, 0u);
+  EXPECT_EQ(probe.Packet.Sectors, 1);
+  const auto& lock = kernel.VWin32Calls[1];
   EXPECT_EQ(lock.Code, 1u);
   EXPECT_EQ(lock.In.EAX, 0x440Du);
   EXPECT_EQ(lock.In.EBX, 0x105u);
   EXPECT_EQ(lock.In.ECX, 0x484Au);
   EXPECT_EQ(lock.In.EDX, 1u);
-  const auto& write = kernel.VWin32Calls[1];
+  const auto& write = kernel.VWin32Calls[2];
   EXPECT_EQ(write.Code, 6u);
   EXPECT_EQ(write.In.EAX, 0x7305u);
   EXPECT_EQ(write.In.ECX, 0xFFFFFFFFu);
@@ -361,7 +368,7 @@ TEST_F(KLDisk9xTest, OpenCallsNothingAndAWriteIsLockedWrittenAndUnlockedWithFat3
   EXPECT_EQ(write.Packet.StartSector, 10u);
   EXPECT_EQ(write.Packet.Sectors, 2);
   EXPECT_EQ(kernel.At<uint8_t>(write.Packet.Buffer), rda.Buffer().Memory());
-  const auto& unlock = kernel.VWin32Calls[2];
+  const auto& unlock = kernel.VWin32Calls[3];
   EXPECT_EQ(unlock.Code, 1u);
   EXPECT_EQ(unlock.In.EAX, 0x440Du);
   EXPECT_EQ(unlock.In.EBX, 5u);
@@ -390,8 +397,8 @@ TEST_F(KLDisk9xTest, FailedFat32FormsFallBackToTheOlderServices) {
   EXPECT_EQ(rda.StatusCode(), 9999);
   std::vector<uint32_t> order;
   for (const auto& c : kernel.VWin32Calls) order.push_back(c.Code == 1 ? c.In.ECX : c.Code);
-  EXPECT_EQ(order, (std::vector<uint32_t>{0x484A, 0x084A, 6, 3, 0x486A, 0x086A}));
-  const auto& int26 = kernel.VWin32Calls[3];
+  EXPECT_EQ(order, (std::vector<uint32_t>{6, 0x484A, 0x084A, 6, 3, 0x486A, 0x086A}));
+  const auto& int26 = kernel.VWin32Calls[4];
   EXPECT_EQ(int26.In.EAX, 4u);
   EXPECT_EQ(int26.In.ECX, 0xFFFFFFFFu);
   EXPECT_EQ(int26.In.EDX, 5u);  // left as the FAT32 attempt set it
@@ -419,7 +426,7 @@ TEST_F(KLDisk9xTest, LockFailureWritesNothingAndDoesNotUnlock) {
   rda.WriteBuffer();
   EXPECT_EQ(rda.StatusCode(), 5001);
   EXPECT_FALSE(rda.Locked());
-  ASSERT_EQ(kernel.VWin32Calls.size(), 2u);
+  ASSERT_EQ(kernel.VWin32Calls.size(), 3u);  // the read that checks the FAT32 forms, two locks
   EXPECT_TRUE(kernel.Writes.empty());
 }
 
@@ -429,7 +436,24 @@ TEST_F(KLDisk9xTest, FailedWriteIsStillUnlocked) {
   Ready(rda);
   rda.WriteBuffer();
   EXPECT_EQ(rda.StatusCode(), 5001);
-  ASSERT_EQ(kernel.VWin32Calls.size(), 4u);
-  EXPECT_EQ(kernel.VWin32Calls[3].In.ECX, 0x486Au);
+  ASSERT_EQ(kernel.VWin32Calls.size(), 5u);
+  EXPECT_EQ(kernel.VWin32Calls[4].In.ECX, 0x486Au);
   EXPECT_TRUE(kernel.Writes.empty());
+}
+
+TEST_F(KLDisk9xTest, Fat32FormsThatMoveNothingAreNotTrusted) {
+  kernel.Fat32Transfers = false;  // as Wine answers them
+  kernel.Volume.assign(4096, 0xA5);
+  TKLDiskAccess rda(nullptr, &kernel);
+  Ready(rda, 1);
+  EXPECT_TRUE(rda.UseFat32Calls());
+  rda.WriteBuffer();
+  rda.SetStartCluster(2);
+  rda.WriteBuffer();
+  EXPECT_EQ(rda.StatusCode(), 9999);
+  EXPECT_FALSE(rda.UseFat32Calls());
+  std::vector<uint32_t> order;
+  for (const auto& c : kernel.VWin32Calls) order.push_back(c.Code == 1 ? c.In.ECX : c.Code);
+  EXPECT_EQ(order, (std::vector<uint32_t>{6, 0x084A, 3, 0x086A, 0x084A, 3, 0x086A}));
+  EXPECT_EQ(kernel.Writes, (std::vector<std::pair<int64_t, uint32_t>>{{1024, 1024}, {2048, 1024}}));
 }
