@@ -63,7 +63,9 @@ std::string UntilNul(const char* buf, size_t max) {
 TKLDiskKernel& DefaultDiskKernel() { return *defaultKernel; }
 void SetDefaultDiskKernel(TKLDiskKernel* kernel) { defaultKernel = kernel ? kernel : &absentKernel; }
 
-std::string DiskStatusText(int32_t code) {
+namespace {
+
+const char* StatusTextOf(int32_t code) {
   switch (code) {
     case 0: return "Ready.";
     case 1: return "Drive not selected first.";
@@ -78,6 +80,10 @@ std::string DiskStatusText(int32_t code) {
     default: return "";
   }
 }
+
+}  // namespace
+
+std::string DiskStatusText(int32_t code) { return StatusTextOf(code); }
 
 TKLDiskAccess::TKLDiskAccess(TComponent* owner, TKLDiskKernel* kernel)
     : TComponent(owner), Kernel_(kernel ? *kernel : DefaultDiskKernel()) {
@@ -101,7 +107,7 @@ bool TKLDiskAccess::IsNT() const { return Kernel_.PlatformVersion().PlatformId =
 
 void TKLDiskAccess::SetStatus(int32_t code) {
   StatusCode_ = code;
-  StatusText_ = DiskStatusText(code);
+  StatusText_.assign(StatusTextOf(code));
 }
 
 void TKLDiskAccess::SetLogicalDrive(char Value) {
@@ -239,9 +245,13 @@ void TKLDiskAccess::RebuildBuffer() {
   int64_t size = 0;
   if (Geometry.BytesPerCluster > 0 && ClusterCount_ <= std::numeric_limits<int32_t>::max() / Geometry.BytesPerCluster)
     size = ClusterCount_ * Geometry.BytesPerCluster;
-  BufferText_.assign(static_cast<size_t>(size), '\0');
-  Buffer_.SetSize(size);
-  std::fill(Buffer_.Memory(), Buffer_.Memory() + size, uint8_t{0});
+  // Refilled on every position change: skip the work when it already holds that many zeros.
+  if (!(BufferZero_ && Buffer_.Size() == size)) {
+    BufferText_.assign(static_cast<size_t>(size), '\0');
+    Buffer_.SetSize(size);
+    std::fill(Buffer_.Memory(), Buffer_.Memory() + size, uint8_t{0});
+    BufferZero_ = true;
+  }
   Buffer_.SetPosition(0);
 }
 
@@ -269,6 +279,7 @@ void TKLDiskAccess::SetBuffer(const std::string& Data) {
   if (Buffer_.Size() == 0) return SetStatus(21);
   if (Data.size() != BufferText_.size()) return SetStatus(20);
   BufferText_ = Data;
+  BufferZero_ = false;
   Buffer_.SetSize(static_cast<int64_t>(Data.size()));
   Buffer_.SetPosition(0);
   Buffer_.WriteBuffer(Data.data(), static_cast<int64_t>(Data.size()));

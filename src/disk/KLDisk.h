@@ -135,7 +135,7 @@ public:
   const std::string& DevicePath() const { return DevicePath_; }
   int64_t StartCluster() const { return StartCluster_; }
   int64_t ClusterCount() const { return ClusterCount_; }
-  TMemoryStream& Buffer() { return Buffer_; }
+  const TMemoryStream& Buffer() const { return Buffer_; }
   const std::string& BufferText() const { return BufferText_; }
   int32_t StatusCode() const { return StatusCode_; }
   const std::string& StatusText() const { return StatusText_; }
@@ -193,6 +193,7 @@ private:
   int64_t ClusterCount_ = 0;
   TMemoryStream Buffer_;
   std::string BufferText_;
+  bool BufferZero_ = false;
   int32_t StatusCode_ = 0;
   std::string StatusText_;
   bool UseFat32Calls_ = false;

@@ -66,15 +66,20 @@ private:
 class TEraseLoop {
 public:
   TEraseLoop(TKLDiskAccess& rda, bool assumed, bool& cancel, const TEraseHooks& hooks, TEraseOutcome& out)
-      : rda_(rda), cancel_(cancel), hooks_(hooks), out_(out), tally_(out, assumed) {}
+      : rda_(rda), cancel_(cancel), hooks_(hooks), out_(out), tally_(out, assumed) {
+    if (hooks_.Clock) lastPump_ = hooks_.Clock();  // the pump has just run
+  }
 
   void Run() {
     int64_t counter = 0;
     rda_.SetStartCluster(0);
     for (;;) {
       WriteRangeBlock(counter);
-      ShowProgress(counter);
-      Pump();
+      NoteProgress(counter);
+      if (Due()) {
+        ShowProgress();
+        Pump();
+      }
       ++counter;
       rda_.SetStartCluster(counter);
       if (cancel_) {
@@ -83,21 +88,36 @@ public:
       }
       if (counter > rda_.Geometry.TotalClusters) break;
     }
+    ShowProgress();
     if (!out_.Cancelled) EraseTail(counter);
     tally_.Finish();
   }
 
 private:
-  void Pump() {
-    if (hooks_.ProcessMessages) hooks_.ProcessMessages();
+  bool Due() {
     out_.VolumeLocked = out_.VolumeLocked || rda_.Locked();
+    if (!hooks_.Clock) return true;
+    const uint32_t now = hooks_.Clock();
+    if (now - lastPump_ < hooks_.MessageIntervalMs) return false;
+    lastPump_ = now;
+    return true;
   }
 
-  void ShowProgress(int64_t counter) {
+  void Pump() {
+    if (hooks_.ProcessMessages) hooks_.ProcessMessages();
+  }
+
+  void NoteProgress(int64_t counter) { counted_ = counter; }
+
+  // The bar shows what it would show by the time the window next gets to paint: setting it
+  // costs a repaint, so it is set only when the position changed and messages are processed.
+  void ShowProgress() {
+    int32_t position = 0;
+    if (counted_ < 0 || !hooks_.SetProgressPosition) return;
+    if (!EraseProgress(counted_, rda_.Geometry.TotalClusters, position) || position == shown_) return;
+    shown_ = position;
     try {
-      int32_t position = 0;
-      if (EraseProgress(counter, rda_.Geometry.TotalClusters, position) && hooks_.SetProgressPosition)
-        hooks_.SetProgressPosition(position);
+      hooks_.SetProgressPosition(position);
     } catch (...) {
     }
   }
@@ -140,7 +160,7 @@ private:
         WritePiece(block, BytesInside(block));
       } catch (...) {
       }
-      Pump();
+      if (Due()) Pump();
       if (cancel_) {
         out_.Cancelled = true;
         return;
@@ -153,6 +173,9 @@ private:
   const TEraseHooks& hooks_;
   TEraseOutcome& out_;
   TEraseTally tally_;
+  uint32_t lastPump_ = 0;
+  int64_t counted_ = -1;  // the last block counted; -1: none yet
+  int64_t shown_ = -1;
 };
 
 }  // namespace

@@ -33,7 +33,12 @@ struct TEraseOutcome {
 
 struct TEraseHooks {
   std::function<void()> ProcessMessages;
-  std::function<void(int32_t)> SetProgressPosition;
+  std::function<void(int32_t)> SetProgressPosition;  // called when the position changes
+  // A millisecond clock (GetTickCount). With one, pending messages are processed after a
+  // block only when MessageIntervalMs have passed since the last time; without, after every
+  // block. One pass over the message queue costs several times a one-cluster write.
+  std::function<uint32_t()> Clock;
+  uint32_t MessageIntervalMs = 30;
 };
 
 // Selects the drive and, when it reports no geometry, assumes the one of the chosen size.

@@ -264,3 +264,32 @@ TEST_F(EraseRunTest, NineXFamilyKeepsToTheClusterRange) {
   EXPECT_TRUE(out.VolumeLocked);
   EXPECT_EQ(out.VolumeLength, -1);
 }
+
+TEST_F(EraseRunTest, PacedPumpRunsOnlyWhenItsIntervalHasPassedAndCancelStillStopsAtThatBlock) {
+  kernel.TotalClusters = 40;
+  kernel.Volume.assign(41 * 4096, 0xA5);
+  uint32_t now = 0;
+  kernel.OnWrite = [&] { now += 3; };  // each block takes 3 ms
+  std::vector<size_t> pumpedAfter;
+  TEraseHooks hooks;
+  hooks.Clock = [&] { return now; };
+  hooks.MessageIntervalMs = 10;
+  hooks.ProcessMessages = [&] {
+    pumpedAfter.push_back(kernel.Writes.size());
+    if (kernel.Writes.size() == 20) cancel = true;
+  };
+  TEraseOutcome out = EraseCard(rda, 'E', 0, cancel, hooks);
+  // Before the first block, then after every fourth one.
+  EXPECT_EQ(pumpedAfter, (std::vector<size_t>{0, 4, 8, 12, 16, 20}));
+  EXPECT_TRUE(out.Cancelled);
+  EXPECT_EQ(kernel.Writes, Clusters(0, 19, 4096));
+}
+
+TEST_F(EraseRunTest, ProgressIsSetOnlyWhenThePositionChanges) {
+  kernel.TotalClusters = 1000;
+  kernel.Volume.assign(1001 * 4096, 0xA5);
+  Run();
+  ASSERT_EQ(progress.size(), 101u);
+  for (int32_t p = 0; p <= 100; ++p) EXPECT_EQ(progress[p], p);
+  EXPECT_EQ(kernel.Writes.size(), 1001u);
+}

@@ -206,7 +206,7 @@ TEST_F(KLDiskTest, NoDriveSelectedOpensNothing) {
 TEST_F(KLDiskTest, WriteBufferWritesOneClusterAtItsByteOffset) {
   TKLDiskAccess rda(nullptr, &kernel);
   Ready(rda, 5);
-  EXPECT_EQ(rda.Buffer().Size(), 1024);
+  EXPECT_EQ(rda.BufferText().size(), 1024u);
   rda.WriteBuffer();
   EXPECT_EQ(rda.StatusCode(), 9999);
   ASSERT_EQ(kernel.Writes.size(), 1u);

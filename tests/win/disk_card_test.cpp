@@ -109,9 +109,18 @@ TEST_F(VirtualCard, ErasesExactlyWhatItShouldAndNothingElse) {
   }
 }
 
+// The answer to the cancel question, delivered by the run's message pump.
+struct CancelAnswer {
+  bool* cancel;
+  const TKLDiskAccess* rda;
+  int64_t block = -1;  // the block in whose pass it was answered
+};
+
 LRESULT CALLBACK CancelProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_APP) {
-    *reinterpret_cast<bool*>(lp) = true;
+    auto* answer = reinterpret_cast<CancelAnswer*>(lp);
+    *answer->cancel = true;
+    answer->block = answer->rda->StartCluster();
     return 0;
   }
   return DefWindowProcA(wnd, msg, wp, lp);
@@ -125,23 +134,21 @@ TEST_F(VirtualCard, CancelConfirmedMidRunStopsAfterThatBlock) {
   RegisterClassA(&wc);
   HWND wnd = CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
   ASSERT_NE(wnd, nullptr);
-  // The question is answered Yes in the pass that shows 50 %; the pump delivers the answer.
-  int64_t cancelledBlock = -1;
+  // Yes is posted when the bar shows 50 % and arrives in the pass whose pump delivers it.
+  CancelAnswer answer{&cancel, &rda};
   hooks.SetProgressPosition = [&](int32_t p) {
     positions.push_back(p);
-    if (p == 50 && cancelledBlock < 0) {
-      cancelledBlock = static_cast<int64_t>(positions.size()) - 1;
-      PostMessageA(wnd, WM_APP, 0, reinterpret_cast<LPARAM>(&cancel));
-    }
+    if (p == 50) PostMessageA(wnd, WM_APP, 0, reinterpret_cast<LPARAM>(&answer));
   };
   const TEraseOutcome out = Erase();
   DestroyWindow(wnd);
-  ASSERT_GT(cancelledBlock, 0);
   EXPECT_TRUE(out.Cancelled);
-  EXPECT_EQ(static_cast<int64_t>(positions.size()), cancelledBlock + 1);
+  ASSERT_GE(answer.block, 0);
+  const int64_t end = (answer.block + 1) * ClusterBytes;
+  EXPECT_EQ(out.BytesWritten, end);
+  EXPECT_LT(end, RangeBytes);
   const std::vector<uint8_t> after = ReadImage();
   ASSERT_EQ(after.size(), before.size());
-  const int64_t end = (cancelledBlock + 1) * ClusterBytes;
   EXPECT_EQ(FirstNot(after, 0, end, 0), -1);
   EXPECT_EQ(FirstNot(after, end, after.size(), Fill), -1);
   EXPECT_FALSE(rda.Opened());
