@@ -227,7 +227,8 @@ int64_t TKLDiskAccess::QueryVolumeLength() {
 
 bool TKLDiskAccess::CloseDrive() {
   if (IsNT()) {
-    if (Opened_) {
+    // The handle, not Opened, says what is open: an open that failed half-way leaves one.
+    if (DriveHandle_ != KLInvalidHandle) {
       if (Locked_) {
         uint32_t returned = 0;
         Kernel_.DeviceIoControl(DriveHandle_, klk::FsctlUnlockVolume, nullptr, 0, nullptr, 0, &returned);

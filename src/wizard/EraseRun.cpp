@@ -130,16 +130,18 @@ private:
   }
 
   void WriteRangeBlock(int64_t block) {
+    const int64_t inside = BytesInside(block);
+    if (inside == 0) return;  // beyond the end of a card smaller than the chosen size
+    if (inside < rda_.Geometry.BytesPerCluster) return WritePiece(block, inside);
+    // A refused position would write the previous block again.
+    if (rda_.StartCluster() != block) return tally_.Add(false, inside);
+    bool ok = false;
     try {
-      const int64_t inside = BytesInside(block);
-      if (inside == 0) return;  // beyond the end of a card smaller than the chosen size
-      if (inside < rda_.Geometry.BytesPerCluster) return WritePiece(block, inside);
-      // A refused position would write the previous block again.
-      if (rda_.StartCluster() != block) return tally_.Add(false, inside);
       rda_.WriteBuffer();
-      tally_.Add(rda_.StatusCode() == 9999, inside);
+      ok = rda_.StatusCode() == 9999;
     } catch (...) {
     }
+    tally_.Add(ok, inside);
   }
 
   // The part of a block up to the volume's end, by whole sectors.
@@ -147,8 +149,13 @@ private:
     const int32_t bps = rda_.Geometry.BytesPerSector;
     const int64_t sectors = bps > 0 ? bytes / bps : 0;
     if (sectors == 0) return;
-    rda_.WriteSectors(block * rda_.Geometry.SectorsPerCluster, static_cast<int32_t>(sectors));
-    tally_.Add(rda_.StatusCode() == 9999, sectors * bps);
+    bool ok = false;
+    try {
+      rda_.WriteSectors(block * rda_.Geometry.SectorsPerCluster, static_cast<int32_t>(sectors));
+      ok = rda_.StatusCode() == 9999;
+    } catch (...) {
+    }
+    tally_.Add(ok, sectors * bps);
   }
 
   // The cluster numbering does not count the reserved and FAT areas, so a formatted card
@@ -156,10 +163,7 @@ private:
   void EraseTail(int64_t block) {
     if (out_.VolumeLength < 0 || rda_.Geometry.BytesPerCluster <= 0) return;
     for (; block * rda_.Geometry.BytesPerCluster < out_.VolumeLength; ++block) {
-      try {
-        WritePiece(block, BytesInside(block));
-      } catch (...) {
-      }
+      WritePiece(block, BytesInside(block));
       if (Due()) Pump();
       if (cancel_) {
         out_.Cancelled = true;

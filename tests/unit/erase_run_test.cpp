@@ -248,6 +248,7 @@ TEST_F(EraseRunTest, ExceptionsInAWriteOrTheProgressUpdateAreDropped) {
   TEraseOutcome out = EraseCard(rda, 'E', 0, cancel, hooks);
   EXPECT_EQ(writes, 16);
   EXPECT_EQ(kernel.Writes.size(), 15u);
+  EXPECT_EQ(out.BytesNotWritten, 4096);
   EXPECT_FALSE(out.Cancelled);
   EXPECT_FALSE(rda.Opened());
 }

@@ -35,6 +35,7 @@ public:
   bool OpenFails = false;
   int LockRefusals = 0;              // lock requests refused before one succeeds; -1: all
   bool DismountFails = false;
+  bool LockThrows = false;
   bool LengthIoctl = true;           // else only the handle's size tells the length
   bool FileSize = true;
   bool SeekFails = false;
@@ -107,6 +108,7 @@ public:
     Log.push_back(IoctlName(code));
     switch (code) {
       case klk::FsctlLockVolume:
+        if (LockThrows) throw std::runtime_error("lock");
         if (LockRefusals == 0) return true;
         if (LockRefusals > 0) --LockRefusals;
         return false;

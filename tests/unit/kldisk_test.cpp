@@ -190,6 +190,16 @@ TEST_F(KLDiskTest, VolumeHeldByAnotherProgramIsNotWritten) {
   EXPECT_TRUE(kernel.Writes.empty());
 }
 
+TEST_F(KLDiskTest, OpenThatFailsHalfWayLeavesNoHandleBehind) {
+  kernel.LockThrows = true;
+  TKLDiskAccess rda(nullptr, &kernel);
+  rda.SetLogicalDrive('E');
+  EXPECT_FALSE(rda.OpenDrive());
+  EXPECT_FALSE(rda.Opened());
+  rda.CloseDrive();
+  EXPECT_EQ(kernel.OpenHandles, 0);
+}
+
 TEST_F(KLDiskTest, NoDriveSelectedOpensNothing) {
   kernel.Version = Win98();
   TKLDiskAccess rda(nullptr, &kernel);
