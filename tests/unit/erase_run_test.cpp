@@ -210,12 +210,6 @@ TEST_F(EraseRunTest, CancelConfirmedInThePassOfBlockKWritesNothingAfterK) {
   EXPECT_TRUE(out.Cancelled);
 }
 
-TEST_F(EraseRunTest, AnsweringNoGoesOn) {
-  onPump = [this] { cancel = false; };
-  EXPECT_FALSE(Run().Cancelled);
-  EXPECT_EQ(kernel.Writes.size(), 16u);
-}
-
 TEST_F(EraseRunTest, UnopenableOrBusyVolumeEndsAtOnceWithNothingWritten) {
   kernel.OpenFails = true;
   TEraseOutcome out = Run();
