@@ -7,11 +7,12 @@ if(ORVASIL_WINDOWS)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${ORVASIL_WINE_RUN})
 endif()
 
-# orvasil_gtest(NAME SOURCES... [EMULATOR cmd...] [LABELS ...])
+# orvasil_gtest(NAME SOURCES... [EMULATOR cmd...] [LABELS ...] [PROPERTIES name value ...])
 # A GoogleTest program linked with the library; each test case becomes one CTest test.
-# EMULATOR replaces the plain Wine runner (for example to wrap the run in a virtual card).
+# EMULATOR replaces the plain Wine runner (for example to wrap the run in a virtual card);
+# PROPERTIES are added to every test case (for example SKIP_RETURN_CODE).
 function(orvasil_gtest name)
-  cmake_parse_arguments(T "" "" "SOURCES;EMULATOR;LABELS" ${ARGN})
+  cmake_parse_arguments(T "" "" "SOURCES;EMULATOR;LABELS;PROPERTIES" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE orvasil_lib GTest::gmock GTest::gtest_main)
   if(ORVASIL_WINDOWS)
@@ -25,6 +26,7 @@ function(orvasil_gtest name)
   if(T_LABELS)
     list(APPEND props LABELS "${T_LABELS}")
   endif()
+  list(APPEND props ${T_PROPERTIES})
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 120

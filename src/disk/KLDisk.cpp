@@ -1,0 +1,446 @@
+#include "disk/KLDisk.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <limits>
+
+namespace orv {
+
+TKLHandle VWin32Handle = 0;
+
+namespace {
+
+constexpr int64_t MaxSector = 0xFFFFFFFFll;
+constexpr int LockAttempts = 20;
+constexpr uint32_t LockRetryDelayMs = 150;
+
+// Stands in until the program installs the real kernel: every drive is a bad drive.
+class TKLAbsentKernel final : public TKLDiskKernel {
+public:
+  const TKLPlatformVersion& PlatformVersion() override { return version_; }
+  uint32_t GetDriveTypeA(const std::string&) override { return klk::DriveNoRootDir; }
+  bool GetDiskFreeSpaceExA(const std::string&, uint64_t*, uint64_t*, uint64_t*) override { return false; }
+  bool GetDiskFreeSpaceA(const std::string&, uint32_t*, uint32_t*, uint32_t*, uint32_t*) override {
+    return false;
+  }
+  bool GetVolumeInformationA(const std::string&, char*, uint32_t, uint32_t*, uint32_t*, uint32_t*, char*,
+                             uint32_t) override {
+    return false;
+  }
+  TKLHandle CreateFileA(const std::string&, uint32_t, uint32_t, uint32_t, uint32_t) override {
+    return KLInvalidHandle;
+  }
+  bool CloseHandle(TKLHandle) override { return false; }
+  bool SetFilePointer(TKLHandle, int64_t) override { return false; }
+  bool WriteFile(TKLHandle, const void*, uint32_t, uint32_t*) override { return false; }
+  bool DeviceIoControl(TKLHandle, uint32_t, void*, uint32_t, void*, uint32_t, uint32_t*) override {
+    return false;
+  }
+  bool GetFileSizeEx(TKLHandle, int64_t*) override { return false; }
+  void Sleep(uint32_t) override {}
+  uint32_t FlatAddress(const void* data) override {
+    return static_cast<uint32_t>(reinterpret_cast<std::uintptr_t>(data));
+  }
+
+private:
+  TKLPlatformVersion version_;
+};
+
+TKLAbsentKernel absentKernel;
+TKLDiskKernel* defaultKernel = &absentKernel;
+
+bool ContainsC(const std::string& s) {
+  return std::any_of(s.begin(), s.end(), [](char c) { return c == 'C' || c == 'c'; });
+}
+
+std::string UntilNul(const char* buf, size_t max) {
+  return std::string(buf, std::find(buf, buf + max, '\0'));
+}
+
+}  // namespace
+
+TKLDiskKernel& DefaultDiskKernel() { return *defaultKernel; }
+void SetDefaultDiskKernel(TKLDiskKernel* kernel) { defaultKernel = kernel ? kernel : &absentKernel; }
+
+namespace {
+
+const char* StatusTextOf(int32_t code) {
+  switch (code) {
+    case 0: return "Ready.";
+    case 1: return "Drive not selected first.";
+    case 2: return "Bad drive ID or drive not responding.";
+    case 10: return "Cluster number too high.";
+    case 20: return "Buffer size mismatch.";
+    case 21: return "Buffer size not set first.";
+    case 30: return "No cluster or sector count provided.";
+    case 5001: return "Write failed.";
+    case 9998: return "Writing...";
+    case 9999: return "Success!";
+    default: return "";
+  }
+}
+
+}  // namespace
+
+std::string DiskStatusText(int32_t code) { return StatusTextOf(code); }
+
+TKLDiskAccess::TKLDiskAccess(TComponent* owner, TKLDiskKernel* kernel)
+    : TComponent(owner), Kernel_(kernel ? *kernel : DefaultDiskKernel()) {
+  SetStatus(0);
+  const TKLPlatformVersion& v = Kernel_.PlatformVersion();
+  if (v.PlatformId == klk::PlatformWin32Windows) {
+    if (v.MinorVersion == 0)
+      UseFat32Calls_ = ContainsC(v.CSDVersion);
+    else if (v.MinorVersion == 10 || v.MinorVersion == 90)
+      UseFat32Calls_ = true;
+  }
+}
+
+TKLDiskAccess::~TKLDiskAccess() {
+  Buffer_.Clear();
+  BufferText_.clear();
+  CloseDrive();
+}
+
+bool TKLDiskAccess::IsNT() const { return Kernel_.PlatformVersion().PlatformId == klk::PlatformWin32NT; }
+
+void TKLDiskAccess::SetStatus(int32_t code) {
+  StatusCode_ = code;
+  StatusText_.assign(StatusTextOf(code));
+}
+
+void TKLDiskAccess::SetLogicalDrive(char Value) {
+  CloseDrive();
+  const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(Value)));
+  LogicalDrive_ = letter;
+  DriveNumber_ = static_cast<uint8_t>(static_cast<unsigned char>(letter) - 64);
+  DevicePath_ = letter ? std::string("\\\\.\\") + static_cast<char>(DriveNumber_ + 64) + ":" : "";
+  // #0 (the value streamed with the form) selects nothing, like a drive without a root.
+  const uint32_t type = letter ? Kernel_.GetDriveTypeA(std::string(1, letter) + ":\\") : klk::DriveNoRootDir;
+  if (type == klk::DriveUnknown || type == klk::DriveNoRootDir) {
+    SetStatus(2);
+    LogicalDrive_ = 0;
+    DriveNumber_ = 0;
+    return;
+  }
+  Geometry = QueryGeometry(std::string(1, letter));
+  MediaID_ = QueryMediaIdentifier();
+  SetStatus(9999);
+}
+
+TDiskGeometry TKLDiskAccess::QueryGeometry(const std::string& Drive) {
+  const std::string root = Drive.size() == 1 ? Drive + ":\\" : Drive;
+  TDiskGeometry g;
+  uint64_t freeToCaller = 0, total = 0, totalFree = 0;
+  Kernel_.GetDiskFreeSpaceExA(root, &freeToCaller, &total, &totalFree);
+  g.TotalBytes = static_cast<int64_t>(total);
+  uint32_t spc = 0, bps = 0, freeClusters = 0, totalClusters = 0;
+  Kernel_.GetDiskFreeSpaceA(root, &spc, &bps, &freeClusters, &totalClusters);
+  g.BytesPerSector = static_cast<int32_t>(bps);
+  g.SectorsPerCluster = static_cast<int32_t>(spc);
+  g.TotalClusters = totalClusters;
+  g.FreeClusters = freeClusters;
+  // The 9x services report large volumes in units of four clusters.
+  if (!IsNT() && g.TotalBytes > 2147483647)
+    g.SectorsPerCluster = static_cast<int32_t>(std::nearbyint(g.SectorsPerCluster / 4.0));
+  g.BytesPerCluster = static_cast<int32_t>(static_cast<int64_t>(g.SectorsPerCluster) * g.BytesPerSector);
+  return g;
+}
+
+TMediaIdentifier TKLDiskAccess::QueryMediaIdentifier() {
+  TMediaIdentifier id;
+  char volumeName[256] = {};
+  char fileSystemName[256] = {};
+  uint32_t serial = 0, maxComponent = 0, flags = 0;
+  Kernel_.GetVolumeInformationA(std::string(1, LogicalDrive_) + ":\\", volumeName, 255, &serial, &maxComponent,
+                                &flags, fileSystemName, 255);
+  id.FileSystemName = UntilNul(fileSystemName, sizeof fileSystemName);
+  id.SerialNumber = serial;
+  id.VolumeLabel = UntilNul(volumeName, sizeof volumeName);
+  return id;
+}
+
+bool TKLDiskAccess::OpenDrive() {
+  CloseDrive();
+  InUse_ = false;
+  VolumeLength_ = -1;
+  // With no drive selected the 9x services would take drive number 0: the default drive.
+  if (LogicalDrive_ == 0) return false;
+  if (IsNT()) {
+    try {
+      Opened_ = OpenVolumeNT();
+    } catch (...) {
+      Opened_ = false;
+    }
+  } else {
+    Opened_ = true;
+  }
+  return Opened_;
+}
+
+// A mounted volume refuses raw writes into its file-system area on Vista and later unless
+// it is locked or dismounted, so take it away from the file system for the whole run.
+bool TKLDiskAccess::OpenVolumeNT() {
+  DriveHandle_ = Kernel_.CreateFileA(DevicePath_, klk::GenericRead | klk::GenericWrite,
+                                     klk::FileShareRead | klk::FileShareWrite, klk::OpenExisting,
+                                     klk::FileAttributeNormal);
+  if (DriveHandle_ == KLInvalidHandle) return false;
+  uint32_t returned = 0;
+  // Lets writes reach the last sectors, which the file system may not count as its own.
+  Kernel_.DeviceIoControl(DriveHandle_, klk::FsctlAllowExtendedDasdIo, nullptr, 0, nullptr, 0, &returned);
+  if (!LockVolumeNT()) {
+    Kernel_.CloseHandle(DriveHandle_);
+    DriveHandle_ = KLInvalidHandle;
+    InUse_ = true;
+    return false;
+  }
+  Locked_ = true;
+  // Failing to dismount (Wine answers error 87 for an image-backed drive) still leaves us the
+  // lock, which is what the writes need.
+  Kernel_.DeviceIoControl(DriveHandle_, klk::FsctlDismountVolume, nullptr, 0, nullptr, 0, &returned);
+  VolumeLength_ = QueryVolumeLength();
+  return true;
+}
+
+// Explorer, a virus scanner or the camera software may hold the volume for a moment.
+bool TKLDiskAccess::LockVolumeNT() {
+  for (int attempt = 0; attempt < LockAttempts; ++attempt) {
+    uint32_t returned = 0;
+    if (Kernel_.DeviceIoControl(DriveHandle_, klk::FsctlLockVolume, nullptr, 0, nullptr, 0, &returned))
+      return true;
+    if (attempt + 1 < LockAttempts) Kernel_.Sleep(LockRetryDelayMs);
+  }
+  return false;
+}
+
+int64_t TKLDiskAccess::QueryVolumeLength() {
+  int64_t length = -1;
+  uint32_t returned = 0;
+  if (Kernel_.DeviceIoControl(DriveHandle_, klk::IoctlDiskGetLengthInfo, nullptr, 0, &length, sizeof length,
+                              &returned) &&
+      returned == sizeof length && length >= 0)
+    return length;
+  if (Kernel_.GetFileSizeEx(DriveHandle_, &length) && length > 0) return length;
+  return -1;
+}
+
+bool TKLDiskAccess::CloseDrive() {
+  if (IsNT()) {
+    // The handle, not Opened, says what is open: an open that failed half-way leaves one.
+    if (DriveHandle_ != KLInvalidHandle) {
+      if (Locked_) {
+        uint32_t returned = 0;
+        Kernel_.DeviceIoControl(DriveHandle_, klk::FsctlUnlockVolume, nullptr, 0, nullptr, 0, &returned);
+      }
+      Kernel_.CloseHandle(DriveHandle_);
+    }
+    DriveHandle_ = KLInvalidHandle;
+  }
+  Opened_ = false;
+  Locked_ = false;
+  return true;
+}
+
+void TKLDiskAccess::RebuildBuffer() {
+  int64_t size = 0;
+  if (Geometry.BytesPerCluster > 0 && ClusterCount_ <= std::numeric_limits<int32_t>::max() / Geometry.BytesPerCluster)
+    size = ClusterCount_ * Geometry.BytesPerCluster;
+  // Refilled on every position change: skip the work when it already holds that many zeros.
+  if (!(BufferZero_ && Buffer_.Size() == size)) {
+    BufferText_.assign(static_cast<size_t>(size), '\0');
+    Buffer_.SetSize(size);
+    std::fill(Buffer_.Memory(), Buffer_.Memory() + size, uint8_t{0});
+    BufferZero_ = true;
+  }
+  Buffer_.SetPosition(0);
+}
+
+void TKLDiskAccess::SetClusterCount(int64_t Count) {
+  if (LogicalDrive_ == 0) return SetStatus(1);
+  ClusterCount_ = Count;
+  if (Count > 0) RebuildBuffer();
+  SetStatus(9999);
+}
+
+void TKLDiskAccess::SetStartCluster(int64_t Cluster) {
+  if (LogicalDrive_ == 0) return SetStatus(1);
+  // A position whose first sector does not fit the 32-bit sector number would wrap around
+  // to the start of the volume.
+  const int64_t spc = std::max(Geometry.SectorsPerCluster, 0);
+  if (Cluster > Geometry.TotalClusters || Cluster < 0 || (spc > 0 && Cluster > MaxSector / spc))
+    return SetStatus(10);
+  StartCluster_ = Cluster;
+  if (ClusterCount_ > 0) RebuildBuffer();
+  SetStatus(9999);
+}
+
+void TKLDiskAccess::SetBuffer(const std::string& Data) {
+  if (LogicalDrive_ == 0) return SetStatus(1);
+  if (Buffer_.Size() == 0) return SetStatus(21);
+  if (Data.size() != BufferText_.size()) return SetStatus(20);
+  BufferText_ = Data;
+  BufferZero_ = false;
+  Buffer_.SetSize(static_cast<int64_t>(Data.size()));
+  Buffer_.SetPosition(0);
+  Buffer_.WriteBuffer(Data.data(), static_cast<int64_t>(Data.size()));
+  SetStatus(9999);
+}
+
+void TKLDiskAccess::WriteBuffer() {
+  if (ClusterCount_ == 0) return SetStatus(30);
+  const int64_t spc = std::max(Geometry.SectorsPerCluster, 0);
+  // The geometry is writable by anyone after the position was accepted: check again.
+  if (StartCluster_ < 0 || (spc > 0 && StartCluster_ > MaxSector / spc)) return SetStatus(10);
+  SetStatus(9998);
+  bool ok = false;
+  if (ClusterCount_ > 0) ok = WriteClusters(static_cast<uint32_t>(StartCluster_), Buffer_.Memory());
+  SetStatus(ok ? 9999 : 5001);
+}
+
+void TKLDiskAccess::WriteSectors(int64_t Sector, int32_t Count) {
+  if (LogicalDrive_ == 0) return SetStatus(1);
+  if (ClusterCount_ <= 0) return SetStatus(30);
+  if (Sector < 0 || Sector > MaxSector) return SetStatus(10);
+  if (Count <= 0 || Count > 0xFFFF || static_cast<int64_t>(Count) * Geometry.BytesPerSector > Buffer_.Size())
+    return SetStatus(20);
+  SetStatus(9998);
+  bool ok = WriteSectorRun(Sector, Count, Buffer_.Memory());
+  SetStatus(ok ? 9999 : 5001);
+}
+
+bool TKLDiskAccess::WriteClusters(uint32_t Cluster, const uint8_t* Data) {
+  if (!Opened_ || Geometry.BytesPerSector == 0 || Geometry.SectorsPerCluster == 0) return false;
+  const int64_t sector = static_cast<int64_t>(Cluster) * Geometry.SectorsPerCluster;
+  return WriteSectorRun(sector, Geometry.SectorsPerCluster, Data);
+}
+
+// Every write path ends here: never hand the system a wrapped sector number, a count that
+// does not fit 16 bits, or a byte count beyond the buffer (Data is the buffer's memory).
+bool TKLDiskAccess::WriteSectorRun(int64_t Sector, int64_t Count, const uint8_t* Data) {
+  if (!Opened_ || LogicalDrive_ == 0 || Geometry.BytesPerSector <= 0) return false;
+  if (Sector < 0 || Sector > MaxSector || Count <= 0 || Count > 0xFFFF) return false;
+  if (Count * Geometry.BytesPerSector > Buffer_.Size()) return false;
+  const auto sector = static_cast<uint32_t>(Sector);
+  const auto count = static_cast<uint16_t>(Count);
+  return IsNT() ? WriteSectorsDirect(sector, count, Data) : WriteSectorsVWin32(sector, count, Data);
+}
+
+bool TKLDiskAccess::WriteSectorsDirect(uint32_t Sector, uint16_t Count, const uint8_t* Data) {
+  if (Geometry.BytesPerSector == 0 || DriveHandle_ == KLInvalidHandle) return false;
+  const auto bytes = static_cast<uint32_t>(Count * Geometry.BytesPerSector);
+  const int64_t offset = static_cast<int64_t>(Sector) * Geometry.BytesPerSector;
+  if (!Kernel_.SetFilePointer(DriveHandle_, offset)) return false;
+  uint32_t written = 0;
+  if (!Kernel_.WriteFile(DriveHandle_, Data, bytes, &written)) return false;
+  return written == bytes;
+}
+
+// Some DOS layers (Wine's among them) answer the FAT32 forms with success and no transfer,
+// which would leave the card as it was while every write looked done. One read of the first
+// sector tells: a working read replaces the marker.
+bool TKLDiskAccess::Fat32TransfersWork() {
+  const int32_t bps = Geometry.BytesPerSector;
+  if (bps <= 0 || bps > 65536) return true;
+  static constexpr char Marker[] = "orvasil-no-transfer";
+  std::string sector(static_cast<size_t>(bps), '\0');
+  for (size_t i = 0; i < sector.size(); ++i) sector[i] = Marker[i % (sizeof Marker - 1)];
+  const std::string marked = sector;
+  TDiskIOPacket packet;
+  packet.StartSector = 0;
+  packet.Sectors = 1;
+  packet.Buffer = Kernel_.FlatAddress(sector.data());
+  TVWin32Registers regs;
+  regs.EAX = 0x7305;
+  regs.EBX = Kernel_.FlatAddress(&packet);
+  regs.ECX = 0xFFFFFFFF;
+  regs.EDX = DriveNumber_;
+  regs.ESI = 0;
+  const bool answered = VWin32Call(klk::VWin32DiocDosDriveInfo, regs) && !(regs.Flags & VWin32CarryFlag);
+  return !answered || sector != marked;
+}
+
+bool TKLDiskAccess::WriteSectorsVWin32(uint32_t Sector, uint16_t Count, const uint8_t* Data) {
+  if (UseFat32Calls_ && !Fat32Checked_) {
+    Fat32Checked_ = true;
+    UseFat32Calls_ = Fat32TransfersWork();
+  }
+  Locked_ = LockLogicalVolume(1, 1);
+  if (!Locked_) return false;
+  TDiskIOPacket packet;
+  packet.StartSector = Sector;
+  packet.Sectors = Count;
+  packet.Buffer = Kernel_.FlatAddress(Data);
+  TVWin32Registers regs;
+  bool ok = false;
+  if (UseFat32Calls_) {
+    regs.EAX = 0x7305;
+    regs.EBX = Kernel_.FlatAddress(&packet);
+    regs.ECX = 0xFFFFFFFF;
+    regs.EDX = DriveNumber_;
+    regs.ESI = 1;
+    regs.Flags = 0;
+    ok = VWin32Call(klk::VWin32DiocDosDriveInfo, regs) && !(regs.Flags & VWin32CarryFlag);
+  }
+  if (!ok) {
+    regs.EAX = static_cast<uint32_t>(DriveNumber_) - 1;
+    regs.EBX = Kernel_.FlatAddress(&packet);
+    regs.ECX = 0xFFFFFFFF;
+    regs.Flags = 0;
+    ok = VWin32Call(klk::VWin32DiocDosInt26, regs) && !(regs.Flags & VWin32CarryFlag);
+  }
+  UnlockLogicalVolume();
+  return ok;
+}
+
+bool TKLDiskAccess::LockLogicalVolume(uint8_t Level, uint8_t Permissions) {
+  if (!Opened_) return false;
+  const uint32_t permissions = Level <= 1 ? (Permissions & 7u) : 0u;
+  auto attempt = [&](uint32_t minorCode) {
+    TVWin32Registers regs;
+    regs.EAX = 0x440D;
+    regs.EBX = Level * 256u + DriveNumber_;
+    regs.ECX = minorCode;
+    regs.EDX = permissions;
+    regs.Flags = 0;
+    return VWin32Call(klk::VWin32DiocDosIoctl, regs) && !(regs.Flags & VWin32CarryFlag);
+  };
+  bool ok = UseFat32Calls_ && attempt(0x484A);
+  if (!ok) ok = attempt(0x084A);
+  return ok;
+}
+
+bool TKLDiskAccess::UnlockLogicalVolume() {
+  auto attempt = [&](uint32_t minorCode) {
+    TVWin32Registers regs;
+    regs.EAX = 0x440D;
+    regs.EBX = DriveNumber_;
+    regs.ECX = minorCode;
+    regs.Flags = 0;
+    return VWin32Call(klk::VWin32DiocDosIoctl, regs) && !(regs.Flags & VWin32CarryFlag);
+  };
+  bool ok = UseFat32Calls_ && attempt(0x486A);
+  if (!ok) ok = attempt(0x086A);
+  return ok;
+}
+
+bool TKLDiskAccess::VWin32Call(uint32_t ControlCode, TVWin32Registers& Registers) {
+  if (ControlCode == 0) {
+    if (VWin32Handle != KLInvalidHandle && VWin32Handle != 0) Kernel_.CloseHandle(VWin32Handle);
+    VWin32Handle = KLInvalidHandle;
+    return true;
+  }
+  if (!OpenVWin32()) return false;
+  uint32_t returned = 0;
+  return Kernel_.DeviceIoControl(VWin32Handle, ControlCode, &Registers, sizeof Registers, &Registers,
+                                 sizeof Registers, &returned);
+}
+
+bool TKLDiskAccess::OpenVWin32() {
+  if (VWin32Handle != 0 && VWin32Handle != KLInvalidHandle) return true;
+  if (IsNT()) return false;
+  VWin32Handle = Kernel_.CreateFileA("\\\\.\\VWIN32", 0, 0, 0, klk::FileFlagDeleteOnClose);
+  return VWin32Handle != KLInvalidHandle;
+}
+
+}  // namespace orv

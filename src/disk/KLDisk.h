@@ -1,0 +1,212 @@
+#pragma once
+// Raw, sector-level write access to one logical drive on both Windows families: through the
+// volume's device path on the NT family, through the VWIN32 device's DOS disk services on the
+// 9x family. The operating system is reached only through TKLDiskKernel, so that everything
+// above it builds and is tested without Windows.
+#include <cstdint>
+#include <string>
+
+#include "base/Component.h"
+#include "base/Streams.h"
+
+namespace orv {
+
+using TKLHandle = std::uintptr_t;
+inline constexpr TKLHandle KLInvalidHandle = ~TKLHandle{0};
+
+// Win32 values the component passes through the kernel seam (windows.h macros would clash
+// with the plain names, so they live here under their own).
+namespace klk {
+inline constexpr uint32_t GenericRead = 0x80000000u;
+inline constexpr uint32_t GenericWrite = 0x40000000u;
+inline constexpr uint32_t FileShareRead = 1;
+inline constexpr uint32_t FileShareWrite = 2;
+inline constexpr uint32_t OpenExisting = 3;
+inline constexpr uint32_t FileAttributeNormal = 0x80;
+inline constexpr uint32_t FileFlagDeleteOnClose = 0x04000000u;
+inline constexpr uint32_t DriveUnknown = 0;
+inline constexpr uint32_t DriveNoRootDir = 1;
+inline constexpr uint32_t PlatformWin32Windows = 1;
+inline constexpr uint32_t PlatformWin32NT = 2;
+inline constexpr uint32_t FsctlLockVolume = 0x00090018u;
+inline constexpr uint32_t FsctlUnlockVolume = 0x0009001Cu;
+inline constexpr uint32_t FsctlDismountVolume = 0x00090020u;
+inline constexpr uint32_t FsctlAllowExtendedDasdIo = 0x00090083u;
+inline constexpr uint32_t IoctlDiskGetLengthInfo = 0x0007405Cu;
+inline constexpr uint32_t VWin32DiocDosIoctl = 1;
+inline constexpr uint32_t VWin32DiocDosInt26 = 3;
+inline constexpr uint32_t VWin32DiocDosDriveInfo = 6;
+}  // namespace klk
+
+// The platform identity the process reads once at start-up (GetVersionExA).
+struct TKLPlatformVersion {
+  uint32_t PlatformId = klk::PlatformWin32NT;
+  uint32_t MinorVersion = 0;
+  std::string CSDVersion;
+};
+
+#pragma pack(push, 1)
+// Register block exchanged with the VWIN32 device.
+struct TVWin32Registers {
+  uint32_t EBX = 0;
+  uint32_t EDX = 0;
+  uint32_t ECX = 0;
+  uint32_t EAX = 0;
+  uint32_t EDI = 0;
+  uint32_t ESI = 0;
+  uint32_t Flags = 0;
+};
+// Packet of the absolute disk write.
+struct TDiskIOPacket {
+  uint32_t StartSector = 0;
+  uint16_t Sectors = 0;
+  uint32_t Buffer = 0;
+};
+#pragma pack(pop)
+static_assert(sizeof(TVWin32Registers) == 28);
+static_assert(sizeof(TDiskIOPacket) == 10);
+inline constexpr uint32_t VWin32CarryFlag = 1;
+
+// The operating-system calls of the component, one for one.
+class TKLDiskKernel {
+public:
+  virtual ~TKLDiskKernel() = default;
+
+  virtual const TKLPlatformVersion& PlatformVersion() = 0;
+  virtual uint32_t GetDriveTypeA(const std::string& root) = 0;
+  virtual bool GetDiskFreeSpaceExA(const std::string& root, uint64_t* freeToCaller, uint64_t* total,
+                                   uint64_t* totalFree) = 0;
+  virtual bool GetDiskFreeSpaceA(const std::string& root, uint32_t* sectorsPerCluster,
+                                 uint32_t* bytesPerSector, uint32_t* freeClusters,
+                                 uint32_t* totalClusters) = 0;
+  // volumeName and fileSystemName hold 256 characters.
+  virtual bool GetVolumeInformationA(const std::string& root, char* volumeName, uint32_t volumeNameSize,
+                                     uint32_t* serialNumber, uint32_t* maxComponentLength,
+                                     uint32_t* fileSystemFlags, char* fileSystemName,
+                                     uint32_t fileSystemNameSize) = 0;
+  virtual TKLHandle CreateFileA(const std::string& path, uint32_t access, uint32_t share,
+                                uint32_t disposition, uint32_t flagsAndAttributes) = 0;
+  virtual bool CloseHandle(TKLHandle handle) = 0;
+  // Moves to an absolute byte offset; false when the system refused.
+  virtual bool SetFilePointer(TKLHandle handle, int64_t offset) = 0;
+  virtual bool WriteFile(TKLHandle handle, const void* data, uint32_t bytes, uint32_t* written) = 0;
+  virtual bool DeviceIoControl(TKLHandle handle, uint32_t code, void* in, uint32_t inSize, void* out,
+                               uint32_t outSize, uint32_t* returned) = 0;
+  virtual bool GetFileSizeEx(TKLHandle handle, int64_t* size) = 0;
+  virtual void Sleep(uint32_t milliseconds) = 0;
+  // The 32-bit flat address under which the DOS services see Data.
+  virtual uint32_t FlatAddress(const void* data) = 0;
+};
+
+// The kernel that new components use when none is given; the Windows build installs the
+// real one at start-up. Without one every drive is a bad drive.
+TKLDiskKernel& DefaultDiskKernel();
+void SetDefaultDiskKernel(TKLDiskKernel* kernel);
+
+// The VWIN32 device, opened on first use and shared by every component of the process.
+extern TKLHandle VWin32Handle;
+
+struct TDiskGeometry {
+  int32_t BytesPerCluster = 0;
+  int32_t BytesPerSector = 0;
+  int32_t SectorsPerCluster = 0;
+  int64_t TotalClusters = 0;
+  int64_t FreeClusters = 0;
+  int64_t TotalBytes = 0;
+  int64_t FreeBytes = 0;
+};
+
+struct TMediaIdentifier {
+  uint32_t SerialNumber = 0;
+  std::string VolumeLabel;
+  std::string FileSystemName;
+};
+
+class TKLDiskAccess : public TComponent {
+public:
+  explicit TKLDiskAccess(TComponent* owner, TKLDiskKernel* kernel = nullptr);
+  ~TKLDiskAccess() override;
+  std::string ClassName() const override { return "TKLDiskAccess"; }
+
+  char LogicalDrive() const { return LogicalDrive_; }
+  void SetLogicalDrive(char Value);
+
+  uint8_t DriveNumber() const { return DriveNumber_; }
+  const std::string& DevicePath() const { return DevicePath_; }
+  int64_t StartCluster() const { return StartCluster_; }
+  int64_t ClusterCount() const { return ClusterCount_; }
+  const TMemoryStream& Buffer() const { return Buffer_; }
+  const std::string& BufferText() const { return BufferText_; }
+  int32_t StatusCode() const { return StatusCode_; }
+  const std::string& StatusText() const { return StatusText_; }
+  bool UseFat32Calls() const { return UseFat32Calls_; }
+  TKLHandle DriveHandle() const { return DriveHandle_; }
+  bool Opened() const { return Opened_; }
+  const TMediaIdentifier& MediaID() const { return MediaID_; }
+
+  // NT family: the volume lock held since OpenDrive. 9x family: the lock of the last write.
+  bool Locked() const { return Locked_; }
+  // NT family: OpenDrive opened the volume but could not lock it (another program uses it).
+  bool InUse() const { return InUse_; }
+  // The volume's real length in bytes as learnt at OpenDrive; -1 when it is not known.
+  int64_t VolumeLength() const { return VolumeLength_; }
+
+  TDiskGeometry Geometry;
+
+  bool OpenDrive();
+  bool CloseDrive();
+
+  void SetClusterCount(int64_t Count);
+  void SetStartCluster(int64_t Cluster);
+  void SetBuffer(const std::string& Data);
+  void WriteBuffer();
+  // Writes the first Count sectors of the buffer at Sector: the pieces of a volume that do not
+  // make a whole cluster of the cluster numbering.
+  void WriteSectors(int64_t Sector, int32_t Count);
+
+protected:
+  bool IsNT() const;
+  TDiskGeometry QueryGeometry(const std::string& Drive);
+  TMediaIdentifier QueryMediaIdentifier();
+  bool WriteClusters(uint32_t Cluster, const uint8_t* Data);
+  bool WriteSectorsDirect(uint32_t Sector, uint16_t Count, const uint8_t* Data);
+  bool WriteSectorsVWin32(uint32_t Sector, uint16_t Count, const uint8_t* Data);
+  bool LockLogicalVolume(uint8_t Level, uint8_t Permissions);
+  bool UnlockLogicalVolume();
+  bool VWin32Call(uint32_t ControlCode, TVWin32Registers& Registers);
+  bool OpenVWin32();
+
+private:
+  bool Fat32TransfersWork();
+  void SetStatus(int32_t code);
+  void RebuildBuffer();
+  bool OpenVolumeNT();
+  bool LockVolumeNT();
+  int64_t QueryVolumeLength();
+  bool WriteSectorRun(int64_t Sector, int64_t Count, const uint8_t* Data);
+
+  TKLDiskKernel& Kernel_;
+  char LogicalDrive_ = 0;
+  uint8_t DriveNumber_ = 0;
+  std::string DevicePath_;
+  int64_t StartCluster_ = 0;
+  int64_t ClusterCount_ = 0;
+  TMemoryStream Buffer_;
+  std::string BufferText_;
+  bool BufferZero_ = false;
+  int32_t StatusCode_ = 0;
+  std::string StatusText_;
+  bool UseFat32Calls_ = false;
+  bool Fat32Checked_ = false;
+  TKLHandle DriveHandle_ = KLInvalidHandle;
+  bool Opened_ = false;
+  TMediaIdentifier MediaID_;
+  bool Locked_ = false;
+  bool InUse_ = false;
+  int64_t VolumeLength_ = -1;
+};
+
+// The text of a status code; empty for a code the component never sets.
+std::string DiskStatusText(int32_t code);
+
+}  // namespace orv

@@ -1,0 +1,131 @@
+#include <windows.h>
+#include <winioctl.h>
+
+#include "disk/KLDiskKernel.h"
+
+namespace orv {
+
+static_assert(klk::GenericRead == GENERIC_READ && klk::GenericWrite == GENERIC_WRITE);
+static_assert(klk::FileShareRead == FILE_SHARE_READ && klk::FileShareWrite == FILE_SHARE_WRITE);
+static_assert(klk::OpenExisting == OPEN_EXISTING && klk::FileAttributeNormal == FILE_ATTRIBUTE_NORMAL);
+static_assert(klk::FileFlagDeleteOnClose == FILE_FLAG_DELETE_ON_CLOSE);
+static_assert(klk::DriveUnknown == DRIVE_UNKNOWN && klk::DriveNoRootDir == DRIVE_NO_ROOT_DIR);
+static_assert(klk::PlatformWin32Windows == VER_PLATFORM_WIN32_WINDOWS);
+static_assert(klk::PlatformWin32NT == VER_PLATFORM_WIN32_NT);
+static_assert(klk::FsctlLockVolume == FSCTL_LOCK_VOLUME && klk::FsctlUnlockVolume == FSCTL_UNLOCK_VOLUME);
+static_assert(klk::FsctlDismountVolume == FSCTL_DISMOUNT_VOLUME);
+static_assert(klk::FsctlAllowExtendedDasdIo == FSCTL_ALLOW_EXTENDED_DASD_IO);
+static_assert(klk::IoctlDiskGetLengthInfo == IOCTL_DISK_GET_LENGTH_INFO);
+static_assert(sizeof(TKLHandle) == sizeof(HANDLE));
+
+namespace {
+
+HANDLE H(TKLHandle h) { return reinterpret_cast<HANDLE>(h); }
+
+class TWin32DiskKernel final : public TKLDiskKernel {
+public:
+  TWin32DiskKernel() {
+    OSVERSIONINFOA info{};
+    info.dwOSVersionInfoSize = sizeof info;
+    if (::GetVersionExA(&info)) {
+      version_.PlatformId = info.dwPlatformId;
+      version_.MinorVersion = info.dwMinorVersion;
+      version_.CSDVersion = info.szCSDVersion;
+    }
+  }
+
+  const TKLPlatformVersion& PlatformVersion() override { return version_; }
+
+  uint32_t GetDriveTypeA(const std::string& root) override { return ::GetDriveTypeA(root.c_str()); }
+
+  bool GetDiskFreeSpaceExA(const std::string& root, uint64_t* freeToCaller, uint64_t* total,
+                           uint64_t* totalFree) override {
+    ULARGE_INTEGER a{}, t{}, f{};
+    BOOL ok = ::GetDiskFreeSpaceExA(root.c_str(), &a, &t, &f);
+    *freeToCaller = a.QuadPart;
+    *total = t.QuadPart;
+    *totalFree = f.QuadPart;
+    return ok != FALSE;
+  }
+
+  bool GetDiskFreeSpaceA(const std::string& root, uint32_t* sectorsPerCluster, uint32_t* bytesPerSector,
+                         uint32_t* freeClusters, uint32_t* totalClusters) override {
+    DWORD s = 0, b = 0, f = 0, t = 0;
+    BOOL ok = ::GetDiskFreeSpaceA(root.c_str(), &s, &b, &f, &t);
+    *sectorsPerCluster = s;
+    *bytesPerSector = b;
+    *freeClusters = f;
+    *totalClusters = t;
+    return ok != FALSE;
+  }
+
+  bool GetVolumeInformationA(const std::string& root, char* volumeName, uint32_t volumeNameSize,
+                             uint32_t* serialNumber, uint32_t* maxComponentLength, uint32_t* fileSystemFlags,
+                             char* fileSystemName, uint32_t fileSystemNameSize) override {
+    DWORD serial = 0, maxComponent = 0, flags = 0;
+    BOOL ok = ::GetVolumeInformationA(root.c_str(), volumeName, volumeNameSize, &serial, &maxComponent, &flags,
+                                      fileSystemName, fileSystemNameSize);
+    *serialNumber = serial;
+    *maxComponentLength = maxComponent;
+    *fileSystemFlags = flags;
+    return ok != FALSE;
+  }
+
+  TKLHandle CreateFileA(const std::string& path, uint32_t access, uint32_t share, uint32_t disposition,
+                        uint32_t flagsAndAttributes) override {
+    return reinterpret_cast<TKLHandle>(
+        ::CreateFileA(path.c_str(), access, share, nullptr, disposition, flagsAndAttributes, nullptr));
+  }
+
+  bool CloseHandle(TKLHandle handle) override { return ::CloseHandle(H(handle)) != FALSE; }
+
+  bool SetFilePointer(TKLHandle handle, int64_t offset) override {
+    LONG high = static_cast<LONG>(offset >> 32);
+    // 0xFFFFFFFF is also a valid low part: only the last error tells a failure.
+    ::SetLastError(NO_ERROR);
+    DWORD low = ::SetFilePointer(H(handle), static_cast<LONG>(offset & 0xFFFFFFFF), &high, FILE_BEGIN);
+    return !(low == INVALID_SET_FILE_POINTER && ::GetLastError() != NO_ERROR);
+  }
+
+  bool WriteFile(TKLHandle handle, const void* data, uint32_t bytes, uint32_t* written) override {
+    DWORD n = 0;
+    BOOL ok = ::WriteFile(H(handle), data, bytes, &n, nullptr);
+    *written = n;
+    return ok != FALSE;
+  }
+
+  bool DeviceIoControl(TKLHandle handle, uint32_t code, void* in, uint32_t inSize, void* out, uint32_t outSize,
+                       uint32_t* returned) override {
+    DWORD n = 0;
+    BOOL ok = ::DeviceIoControl(H(handle), code, in, inSize, out, outSize, &n, nullptr);
+    *returned = n;
+    return ok != FALSE;
+  }
+
+  bool GetFileSizeEx(TKLHandle handle, int64_t* size) override {
+    LARGE_INTEGER s{};
+    BOOL ok = ::GetFileSizeEx(H(handle), &s);
+    *size = s.QuadPart;
+    return ok != FALSE;
+  }
+
+  void Sleep(uint32_t milliseconds) override { ::Sleep(milliseconds); }
+
+  uint32_t FlatAddress(const void* data) override {
+    return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(data));
+  }
+
+private:
+  TKLPlatformVersion version_;
+};
+
+}  // namespace
+
+TKLDiskKernel& Win32DiskKernel() {
+  static TWin32DiskKernel kernel;
+  return kernel;
+}
+
+void InitKLDiskUnit() { SetDefaultDiskKernel(&Win32DiskKernel()); }
+
+}  // namespace orv

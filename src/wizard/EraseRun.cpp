@@ -1,0 +1,209 @@
+#include "wizard/EraseRun.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace orv {
+
+const int32_t CardSizesMB[CardSizeCount] = {8, 16, 32, 64, 128, 256, 512, 650, 700, 1024, 2048, 4096, 4813, 8192};
+
+void SetAssumedGeometry(TDiskGeometry& Geometry, int32_t SizeMB) {
+  Geometry.BytesPerCluster = 1024;
+  Geometry.BytesPerSector = 512;
+  Geometry.SectorsPerCluster = 2;
+  Geometry.TotalClusters = static_cast<int64_t>(SizeMB) * 1024;
+  Geometry.TotalBytes = static_cast<int64_t>(Geometry.BytesPerCluster) * Geometry.TotalClusters;
+}
+
+bool EraseProgress(int64_t Counter, int64_t TotalClusters, int32_t& Position) {
+  if (TotalClusters == 0) return false;
+  const long double percent =
+      static_cast<long double>(Counter) / static_cast<long double>(TotalClusters) * 100.0L;
+  // Default rounding mode: to nearest, ties to even.
+  const long double rounded = std::nearbyintl(percent);
+  if (!std::isfinite(rounded) || std::fabs(rounded) > 9.0e18L) return false;
+  Position = static_cast<int32_t>(static_cast<uint32_t>(static_cast<int64_t>(rounded)));
+  return true;
+}
+
+bool SelectEraseDrive(TKLDiskAccess& RDA, char DriveLetter, int SizeIndex) {
+  RDA.SetLogicalDrive(DriveLetter);
+  if (RDA.Geometry.BytesPerSector != 0) return false;
+  if (SizeIndex >= 0 && SizeIndex < CardSizeCount) SetAssumedGeometry(RDA.Geometry, CardSizesMB[SizeIndex]);
+  return true;
+}
+
+namespace {
+
+// Counts what was written. Where the volume's length is not known and the size was only
+// assumed, failures after the last written block are taken as the end of a smaller card.
+class TEraseTally {
+public:
+  TEraseTally(TEraseOutcome& outcome, bool assumed) : out_(outcome), assumed_(assumed) {}
+
+  void Add(bool ok, int64_t bytes) {
+    if (ok) {
+      out_.BytesWritten += bytes;
+      out_.BytesNotWritten += trailingFailed_;
+      trailingFailed_ = 0;
+    } else {
+      trailingFailed_ += bytes;
+    }
+  }
+
+  void Finish() {
+    const bool endOfSmallerCard = out_.VolumeLength < 0 && assumed_ && out_.BytesWritten > 0;
+    if (!endOfSmallerCard) out_.BytesNotWritten += trailingFailed_;
+    trailingFailed_ = 0;
+  }
+
+private:
+  TEraseOutcome& out_;
+  bool assumed_;
+  int64_t trailingFailed_ = 0;
+};
+
+class TEraseLoop {
+public:
+  TEraseLoop(TKLDiskAccess& rda, bool assumed, bool& cancel, const TEraseHooks& hooks, TEraseOutcome& out)
+      : rda_(rda), cancel_(cancel), hooks_(hooks), out_(out), tally_(out, assumed) {
+    if (hooks_.Clock) lastPump_ = hooks_.Clock();  // the pump has just run
+  }
+
+  void Run() {
+    int64_t counter = 0;
+    rda_.SetStartCluster(0);
+    for (;;) {
+      WriteRangeBlock(counter);
+      NoteProgress(counter);
+      if (Due()) {
+        ShowProgress();
+        Pump();
+      }
+      ++counter;
+      rda_.SetStartCluster(counter);
+      if (cancel_) {
+        out_.Cancelled = true;
+        break;
+      }
+      if (counter > rda_.Geometry.TotalClusters) break;
+    }
+    ShowProgress();
+    if (!out_.Cancelled) EraseTail(counter);
+    tally_.Finish();
+  }
+
+private:
+  bool Due() {
+    out_.VolumeLocked = out_.VolumeLocked || rda_.Locked();
+    if (!hooks_.Clock) return true;
+    const uint32_t now = hooks_.Clock();
+    if (now - lastPump_ < hooks_.MessageIntervalMs) return false;
+    lastPump_ = now;
+    return true;
+  }
+
+  void Pump() {
+    if (hooks_.ProcessMessages) hooks_.ProcessMessages();
+  }
+
+  void NoteProgress(int64_t counter) { counted_ = counter; }
+
+  // The bar shows what it would show by the time the window next gets to paint: setting it
+  // costs a repaint, so it is set only when the position changed and messages are processed.
+  void ShowProgress() {
+    int32_t position = 0;
+    if (counted_ < 0 || !hooks_.SetProgressPosition) return;
+    if (!EraseProgress(counted_, rda_.Geometry.TotalClusters, position) || position == shown_) return;
+    shown_ = position;
+    try {
+      hooks_.SetProgressPosition(position);
+    } catch (...) {
+    }
+  }
+
+  // Bytes of block `block` that lie inside the volume; all of them when its length is unknown.
+  int64_t BytesInside(int64_t block) const {
+    const int64_t bpc = rda_.Geometry.BytesPerCluster;
+    if (out_.VolumeLength < 0) return bpc;
+    return std::clamp<int64_t>(out_.VolumeLength - block * bpc, 0, bpc);
+  }
+
+  void WriteRangeBlock(int64_t block) {
+    const int64_t inside = BytesInside(block);
+    if (inside == 0) return;  // beyond the end of a card smaller than the chosen size
+    if (inside < rda_.Geometry.BytesPerCluster) return WritePiece(block, inside);
+    // A refused position would write the previous block again.
+    if (rda_.StartCluster() != block) return tally_.Add(false, inside);
+    bool ok = false;
+    try {
+      rda_.WriteBuffer();
+      ok = rda_.StatusCode() == 9999;
+    } catch (...) {
+    }
+    tally_.Add(ok, inside);
+  }
+
+  // The part of a block up to the volume's end, by whole sectors.
+  void WritePiece(int64_t block, int64_t bytes) {
+    const int32_t bps = rda_.Geometry.BytesPerSector;
+    const int64_t sectors = bps > 0 ? bytes / bps : 0;
+    if (sectors == 0) return;
+    bool ok = false;
+    try {
+      rda_.WriteSectors(block * rda_.Geometry.SectorsPerCluster, static_cast<int32_t>(sectors));
+      ok = rda_.StatusCode() == 9999;
+    } catch (...) {
+    }
+    tally_.Add(ok, sectors * bps);
+  }
+
+  // The cluster numbering does not count the reserved and FAT areas, so a formatted card
+  // is longer than its range: zero the rest too, or deleted pictures there stay readable.
+  void EraseTail(int64_t block) {
+    if (out_.VolumeLength < 0 || rda_.Geometry.BytesPerCluster <= 0) return;
+    for (; block * rda_.Geometry.BytesPerCluster < out_.VolumeLength; ++block) {
+      WritePiece(block, BytesInside(block));
+      if (Due()) Pump();
+      if (cancel_) {
+        out_.Cancelled = true;
+        return;
+      }
+    }
+  }
+
+  TKLDiskAccess& rda_;
+  bool& cancel_;
+  const TEraseHooks& hooks_;
+  TEraseOutcome& out_;
+  TEraseTally tally_;
+  uint32_t lastPump_ = 0;
+  int64_t counted_ = -1;  // the last block counted; -1: none yet
+  int64_t shown_ = -1;
+};
+
+}  // namespace
+
+TEraseOutcome EraseSelectedDrive(TKLDiskAccess& RDA, bool AssumedGeometry, bool& CancelRequested,
+                                 const TEraseHooks& Hooks) {
+  TEraseOutcome out;
+  RDA.SetClusterCount(1);
+  out.VolumeOpened = RDA.OpenDrive();
+  out.VolumeInUse = RDA.InUse();
+  out.VolumeLocked = RDA.Locked();
+  out.VolumeLength = RDA.VolumeLength();
+  CancelRequested = false;
+  if (Hooks.ProcessMessages) Hooks.ProcessMessages();
+  // Walking the range of a volume that did not open would write nothing while the bar moved.
+  if (out.VolumeOpened) TEraseLoop(RDA, AssumedGeometry, CancelRequested, Hooks, out).Run();
+  RDA.CloseDrive();
+  return out;
+}
+
+TEraseOutcome EraseCard(TKLDiskAccess& RDA, char DriveLetter, int SizeIndex, bool& CancelRequested,
+                        const TEraseHooks& Hooks) {
+  const bool assumed = SelectEraseDrive(RDA, DriveLetter, SizeIndex);
+  return EraseSelectedDrive(RDA, assumed, CancelRequested, Hooks);
+}
+
+}  // namespace orv

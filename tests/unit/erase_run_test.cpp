@@ -1,0 +1,290 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "unit/fake_disk_kernel.h"
+#include "wizard/EraseRun.h"
+
+using namespace orv;
+using orv::test::FakeDiskKernel;
+
+namespace {
+
+using Writes = std::vector<std::pair<int64_t, uint32_t>>;
+
+class EraseRunTest : public ::testing::Test {
+protected:
+  // A card of 4 KB clusters whose volume is exactly its cluster range long.
+  void SetUp() override {
+    kernel.TotalClusters = 15;
+    kernel.Volume.assign(16 * 4096, 0xA5);
+  }
+
+  TEraseOutcome Run(int sizeIndex = 0) {
+    TEraseHooks hooks;
+    hooks.ProcessMessages = [this] {
+      ++pumps;
+      if (onPump) onPump();
+    };
+    hooks.SetProgressPosition = [this](int32_t p) { progress.push_back(p); };
+    return EraseCard(rda, 'e', sizeIndex, cancel, hooks);
+  }
+
+  bool Zero(size_t from, size_t to) const {
+    return std::all_of(kernel.Volume.begin() + from, kernel.Volume.begin() + to, [](uint8_t b) { return b == 0; });
+  }
+  bool Pattern(size_t from, size_t to) const {
+    return std::all_of(kernel.Volume.begin() + from, kernel.Volume.begin() + to, [](uint8_t b) { return b == 0xA5; });
+  }
+
+  FakeDiskKernel kernel;
+  TKLDiskAccess rda{nullptr, &kernel};
+  bool cancel = true;  // the run clears it
+  int pumps = 0;
+  std::function<void()> onPump;
+  std::vector<int32_t> progress;
+};
+
+Writes Clusters(int64_t first, int64_t last, uint32_t size) {
+  Writes w;
+  for (int64_t k = first; k <= last; ++k) w.emplace_back(k * size, size);
+  return w;
+}
+
+}  // namespace
+
+TEST(EraseRunGeometry, AssumedGeometryMakesTheNominalSize) {
+  ASSERT_EQ(CardSizeCount, 14);
+  EXPECT_EQ(CardSizesMB[0], 8);
+  EXPECT_EQ(CardSizesMB[12], 4813);
+  EXPECT_EQ(CardSizesMB[13], 8192);
+  TDiskGeometry g;
+  g.FreeClusters = 7;
+  g.FreeBytes = 9;
+  SetAssumedGeometry(g, CardSizesMB[0]);
+  EXPECT_EQ(g.BytesPerCluster, 1024);
+  EXPECT_EQ(g.BytesPerSector, 512);
+  EXPECT_EQ(g.SectorsPerCluster, 2);
+  EXPECT_EQ(g.TotalClusters, 8192);
+  EXPECT_EQ(g.TotalBytes, 8388608);
+  EXPECT_EQ(g.FreeClusters, 7);
+  EXPECT_EQ(g.FreeBytes, 9);
+  SetAssumedGeometry(g, CardSizesMB[12]);
+  EXPECT_EQ(g.TotalClusters, 4928512);
+  EXPECT_EQ(g.TotalBytes, 4928512LL * 1024);
+}
+
+TEST(EraseRunProgress, RoundsToNearestWithTiesToEven) {
+  std::vector<int32_t> shown;
+  for (int64_t k = 0; k <= 8; ++k) {
+    int32_t p = -1;
+    ASSERT_TRUE(EraseProgress(k, 8, p));
+    shown.push_back(p);
+  }
+  EXPECT_EQ(shown, (std::vector<int32_t>{0, 12, 25, 38, 50, 62, 75, 88, 100}));
+  int32_t p = -1;
+  EXPECT_FALSE(EraseProgress(0, 0, p));
+  EXPECT_EQ(p, -1);
+  ASSERT_TRUE(EraseProgress(4928512 / 2, 4928512, p));
+  EXPECT_EQ(p, 50);
+}
+
+TEST_F(EraseRunTest, ReadableGeometryZeroesEveryBlockOfTheRangeInOrder) {
+  TEraseOutcome out = Run(13);  // the size list is ignored for such a card
+  EXPECT_EQ(kernel.Writes, Clusters(0, 15, 4096));
+  EXPECT_TRUE(Zero(0, kernel.Volume.size()));
+  EXPECT_EQ(kernel.Volume.size(), 16u * 4096);
+  EXPECT_FALSE(cancel);
+  EXPECT_EQ(pumps, 17);  // once before the first block, then once per block
+  EXPECT_EQ(progress.front(), 0);
+  EXPECT_EQ(progress.back(), 100);
+  EXPECT_EQ(progress.size(), 16u);
+  EXPECT_TRUE(out.VolumeOpened);
+  EXPECT_TRUE(out.VolumeLocked);
+  EXPECT_FALSE(out.Cancelled);
+  EXPECT_EQ(out.BytesWritten, 16 * 4096);
+  EXPECT_EQ(out.BytesNotWritten, 0);
+  EXPECT_FALSE(rda.Opened());
+  EXPECT_EQ(kernel.OpenHandles, 0);
+  EXPECT_EQ(kernel.Log.back(), "CloseHandle 256");
+}
+
+TEST_F(EraseRunTest, TheRestOfALongerVolumeIsZeroedToItsLastWholeSector) {
+  const size_t length = 16 * 4096 + 2 * 4096 + 3 * 512 + 100;
+  kernel.Volume.assign(length, 0xA5);
+  TEraseOutcome out = Run();
+  Writes expected = Clusters(0, 17, 4096);
+  expected.emplace_back(18 * 4096, 3 * 512);
+  EXPECT_EQ(kernel.Writes, expected);
+  EXPECT_TRUE(Zero(0, length - 100));
+  EXPECT_TRUE(Pattern(length - 100, length));
+  EXPECT_EQ(kernel.Volume.size(), length);
+  EXPECT_EQ(out.VolumeLength, static_cast<int64_t>(length));
+  EXPECT_EQ(out.BytesWritten, static_cast<int64_t>(length - 100));
+  EXPECT_EQ(progress.back(), 100);
+}
+
+TEST_F(EraseRunTest, NothingIsWrittenPastTheEndOfAVolumeShorterThanItsRange) {
+  kernel.Volume.assign(10 * 4096 + 1024, 0xA5);
+  TEraseOutcome out = Run();
+  Writes expected = Clusters(0, 9, 4096);
+  expected.emplace_back(10 * 4096, 1024);
+  EXPECT_EQ(kernel.Writes, expected);
+  EXPECT_EQ(kernel.Volume.size(), 10u * 4096 + 1024);
+  EXPECT_TRUE(Zero(0, kernel.Volume.size()));
+  EXPECT_EQ(out.BytesNotWritten, 0);
+  EXPECT_EQ(progress.size(), 16u);
+}
+
+TEST_F(EraseRunTest, UnreadableGeometryTakesTheChosenSize) {
+  kernel.AnswersGeometry = false;
+  kernel.LengthIoctl = kernel.FileSize = false;
+  kernel.Volume.clear();
+  TEraseOutcome out = Run(0);
+  EXPECT_EQ(rda.Geometry.TotalClusters, 8192);
+  ASSERT_EQ(kernel.Writes.size(), 8193u);
+  EXPECT_EQ(kernel.Writes.back(), (std::pair<int64_t, uint32_t>{8388608, 1024}));
+  EXPECT_EQ(kernel.Volume.size(), 8389632u);
+  EXPECT_TRUE(Zero(0, kernel.Volume.size()));
+  EXPECT_EQ(out.VolumeLength, -1);
+  EXPECT_EQ(out.BytesWritten, 8389632);
+}
+
+TEST_F(EraseRunTest, FailuresInsideTheCardAreCountedButTheEndOfASmallerCardIsNot) {
+  kernel.AnswersGeometry = false;
+  kernel.LengthIoctl = kernel.FileSize = false;
+  kernel.WriteFails = [](int64_t offset) { return offset == 2048 || offset >= 4 << 20; };
+  TEraseOutcome out = Run(0);
+  EXPECT_EQ(out.BytesNotWritten, 1024);
+  EXPECT_EQ(out.BytesWritten, (4 << 20) - 1024);
+
+  // With the geometry read from the card every failure counts.
+  TKLDiskAccess other(nullptr, &kernel);
+  kernel.AnswersGeometry = true;
+  kernel.WriteFails = [](int64_t offset) { return offset >= 8 * 4096; };
+  bool cancel2 = false;
+  TEraseOutcome out2 = EraseCard(other, 'E', 0, cancel2, {});
+  EXPECT_EQ(out2.BytesNotWritten, 8 * 4096);
+}
+
+TEST_F(EraseRunTest, EmptyRangeWritesBlockZeroOnceAndLeavesTheBar) {
+  kernel.TotalClusters = 0;
+  kernel.Volume.assign(4096, 0xA5);
+  Run();
+  EXPECT_EQ(kernel.Writes, Clusters(0, 0, 4096));
+  EXPECT_TRUE(progress.empty());
+  EXPECT_EQ(pumps, 2);
+}
+
+TEST_F(EraseRunTest, EightBlockRangeShowsProgressRoundedTiesToEven) {
+  kernel.TotalClusters = 8;
+  kernel.Volume.assign(9 * 4096, 0xA5);
+  Run();
+  EXPECT_EQ(progress, (std::vector<int32_t>{0, 12, 25, 38, 50, 62, 75, 88, 100}));
+}
+
+TEST_F(EraseRunTest, CancelConfirmedInThePassOfBlockKWritesNothingAfterK) {
+  kernel.Volume.assign(16 * 4096 + 8192, 0xA5);  // a tail that must stay untouched too
+  onPump = [this] {
+    if (kernel.Writes.size() == 6) cancel = true;  // the question answered Yes after block 5
+  };
+  TEraseOutcome out = Run();
+  EXPECT_EQ(kernel.Writes, Clusters(0, 5, 4096));
+  EXPECT_TRUE(Zero(0, 6 * 4096));
+  EXPECT_TRUE(Pattern(6 * 4096, kernel.Volume.size()));
+  EXPECT_EQ(rda.StartCluster(), 6);
+  EXPECT_TRUE(out.Cancelled);
+  EXPECT_FALSE(rda.Opened());
+  EXPECT_EQ(kernel.Log.back(), "CloseHandle 256");
+
+  // Cancel while the rest of the volume is being zeroed.
+  kernel.Volume.assign(16 * 4096 + 8192, 0xA5);
+  kernel.Writes.clear();
+  onPump = [this] {
+    if (kernel.Writes.size() == 17) cancel = true;
+  };
+  out = Run();
+  EXPECT_EQ(kernel.Writes.size(), 17u);
+  EXPECT_TRUE(Pattern(17 * 4096, kernel.Volume.size()));
+  EXPECT_TRUE(out.Cancelled);
+}
+
+TEST_F(EraseRunTest, UnopenableOrBusyVolumeEndsAtOnceWithNothingWritten) {
+  kernel.OpenFails = true;
+  TEraseOutcome out = Run();
+  EXPECT_FALSE(out.VolumeOpened);
+  EXPECT_FALSE(out.VolumeInUse);
+  EXPECT_TRUE(kernel.Writes.empty());
+  EXPECT_TRUE(progress.empty());
+  EXPECT_EQ(pumps, 1);
+  EXPECT_FALSE(cancel);
+
+  kernel.OpenFails = false;
+  kernel.LockRefusals = -1;
+  out = Run();
+  EXPECT_FALSE(out.VolumeOpened);
+  EXPECT_TRUE(out.VolumeInUse);
+  EXPECT_FALSE(out.VolumeLocked);
+  EXPECT_TRUE(kernel.Writes.empty());
+  EXPECT_EQ(kernel.OpenHandles, 0);
+}
+
+TEST_F(EraseRunTest, ExceptionsInAWriteOrTheProgressUpdateAreDropped) {
+  int writes = 0;
+  kernel.OnWrite = [&] {
+    if (++writes == 3) throw std::runtime_error("device gone");
+  };
+  TEraseHooks hooks;
+  hooks.SetProgressPosition = [](int32_t p) {
+    if (p == 50) throw std::runtime_error("bar gone");
+  };
+  TEraseOutcome out = EraseCard(rda, 'E', 0, cancel, hooks);
+  EXPECT_EQ(writes, 16);
+  EXPECT_EQ(kernel.Writes.size(), 15u);
+  EXPECT_EQ(out.BytesNotWritten, 4096);
+  EXPECT_FALSE(out.Cancelled);
+  EXPECT_FALSE(rda.Opened());
+}
+
+TEST_F(EraseRunTest, NineXFamilyKeepsToTheClusterRange) {
+  kernel.Version = {klk::PlatformWin32Windows, 10, ""};
+  VWin32Handle = 0;
+  kernel.Volume.assign(20 * 4096, 0xA5);
+  TEraseOutcome out = Run();
+  VWin32Handle = 0;
+  EXPECT_EQ(kernel.Writes, Clusters(0, 15, 4096));
+  EXPECT_TRUE(Pattern(16 * 4096, 20 * 4096));
+  EXPECT_TRUE(out.VolumeOpened);
+  EXPECT_TRUE(out.VolumeLocked);
+  EXPECT_EQ(out.VolumeLength, -1);
+}
+
+TEST_F(EraseRunTest, PacedPumpRunsOnlyWhenItsIntervalHasPassedAndCancelStillStopsAtThatBlock) {
+  kernel.TotalClusters = 40;
+  kernel.Volume.assign(41 * 4096, 0xA5);
+  uint32_t now = 0;
+  kernel.OnWrite = [&] { now += 3; };  // each block takes 3 ms
+  std::vector<size_t> pumpedAfter;
+  TEraseHooks hooks;
+  hooks.Clock = [&] { return now; };
+  hooks.MessageIntervalMs = 10;
+  hooks.ProcessMessages = [&] {
+    pumpedAfter.push_back(kernel.Writes.size());
+    if (kernel.Writes.size() == 20) cancel = true;
+  };
+  TEraseOutcome out = EraseCard(rda, 'E', 0, cancel, hooks);
+  // Before the first block, then after every fourth one.
+  EXPECT_EQ(pumpedAfter, (std::vector<size_t>{0, 4, 8, 12, 16, 20}));
+  EXPECT_TRUE(out.Cancelled);
+  EXPECT_EQ(kernel.Writes, Clusters(0, 19, 4096));
+}
+
+TEST_F(EraseRunTest, ProgressIsSetOnlyWhenThePositionChanges) {
+  kernel.TotalClusters = 1000;
+  kernel.Volume.assign(1001 * 4096, 0xA5);
+  Run();
+  ASSERT_EQ(progress.size(), 101u);
+  for (int32_t p = 0; p <= 100; ++p) EXPECT_EQ(progress[p], p);
+  EXPECT_EQ(kernel.Writes.size(), 1001u);
+}

@@ -1,0 +1,186 @@
+#pragma once
+// A kernel for the drive access component that keeps the volume in memory and writes down
+// every call, so that the component's dealings with the system can be checked byte for byte.
+#include <cstring>
+#include <functional>
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "disk/KLDisk.h"
+
+namespace orv::test {
+
+struct VWin32Call {
+  uint32_t Code;
+  TVWin32Registers In;
+  TDiskIOPacket Packet;  // the packet EBX points to, for a transfer
+};
+
+class FakeDiskKernel : public TKLDiskKernel {
+public:
+  static constexpr TKLHandle VolumeHandle = 0x100;
+  static constexpr TKLHandle VWin32 = 0x200;
+
+  TKLPlatformVersion Version;
+  std::map<std::string, uint32_t> DriveTypes{{"E:\\", 2}};
+  bool AnswersGeometry = true;
+  uint64_t TotalBytes = 8 << 20;
+  uint32_t SectorsPerCluster = 8, BytesPerSector = 512, FreeClusters = 100, TotalClusters = 2048;
+  std::string Label = "CARD", FileSystem = "FAT";
+  uint32_t Serial = 0x1234ABCD;
+
+  std::vector<uint8_t> Volume;       // what the device holds
+  bool OpenFails = false;
+  int LockRefusals = 0;              // lock requests refused before one succeeds; -1: all
+  bool DismountFails = false;
+  bool LockThrows = false;
+  bool LengthIoctl = true;           // else only the handle's size tells the length
+  bool FileSize = true;
+  bool SeekFails = false;
+  std::function<bool(int64_t offset)> WriteFails = [](int64_t) { return false; };
+  std::function<void()> OnWrite;     // runs inside every write
+  bool Fat32Transfers = true;        // false: the FAT32 forms answer success and move nothing
+  std::function<bool(uint32_t code, TVWin32Registers&)> VWin32Answer =  // false: the call fails
+      [](uint32_t, TVWin32Registers&) { return true; };
+
+  std::vector<std::string> Log;      // the calls, in order
+  std::vector<std::pair<int64_t, uint32_t>> Writes;  // byte offset and length of each write
+  std::vector<VWin32Call> VWin32Calls;
+  int Sleeps = 0;
+  int OpenHandles = 0;
+
+  const TKLPlatformVersion& PlatformVersion() override { return Version; }
+  uint32_t GetDriveTypeA(const std::string& root) override {
+    Log.push_back("GetDriveType " + root);
+    auto it = DriveTypes.find(root);
+    return it == DriveTypes.end() ? klk::DriveNoRootDir : it->second;
+  }
+  bool GetDiskFreeSpaceExA(const std::string&, uint64_t* a, uint64_t* t, uint64_t* f) override {
+    if (!AnswersGeometry) return false;
+    *a = *f = 1000;
+    *t = TotalBytes;
+    return true;
+  }
+  bool GetDiskFreeSpaceA(const std::string&, uint32_t* s, uint32_t* b, uint32_t* f, uint32_t* t) override {
+    if (!AnswersGeometry) return false;
+    *s = SectorsPerCluster, *b = BytesPerSector, *f = FreeClusters, *t = TotalClusters;
+    return true;
+  }
+  bool GetVolumeInformationA(const std::string&, char* name, uint32_t nameSize, uint32_t* serial, uint32_t*,
+                             uint32_t*, char* fs, uint32_t fsSize) override {
+    std::strncpy(name, Label.c_str(), nameSize);
+    std::strncpy(fs, FileSystem.c_str(), fsSize);
+    *serial = Serial;
+    return true;
+  }
+  TKLHandle CreateFileA(const std::string& path, uint32_t access, uint32_t share, uint32_t disposition,
+                        uint32_t flags) override {
+    Log.push_back("CreateFile " + path + " " + std::to_string(access) + " " + std::to_string(share) + " " +
+                  std::to_string(disposition) + " " + std::to_string(flags));
+    if (path == "\\\\.\\VWIN32") return ++OpenHandles, VWin32;
+    if (OpenFails) return KLInvalidHandle;
+    ++OpenHandles;
+    return VolumeHandle;
+  }
+  bool CloseHandle(TKLHandle h) override {
+    Log.push_back("CloseHandle " + std::to_string(h));
+    --OpenHandles;
+    return true;
+  }
+  bool SetFilePointer(TKLHandle, int64_t offset) override {
+    if (SeekFails) return false;
+    position_ = offset;
+    return true;
+  }
+  bool WriteFile(TKLHandle, const void* data, uint32_t bytes, uint32_t* written) override {
+    if (OnWrite) OnWrite();
+    *written = 0;
+    if (WriteFails(position_)) return false;
+    Store(position_, data, bytes);
+    *written = bytes;
+    return true;
+  }
+  bool DeviceIoControl(TKLHandle h, uint32_t code, void* in, uint32_t inSize, void* out, uint32_t outSize,
+                       uint32_t* returned) override {
+    if (h == VWin32) return VWin32Io(code, in, inSize, out, outSize, returned);
+    Log.push_back(IoctlName(code));
+    switch (code) {
+      case klk::FsctlLockVolume:
+        if (LockThrows) throw std::runtime_error("lock");
+        if (LockRefusals == 0) return true;
+        if (LockRefusals > 0) --LockRefusals;
+        return false;
+      case klk::FsctlDismountVolume: return !DismountFails;
+      case klk::IoctlDiskGetLengthInfo: {
+        if (!LengthIoctl || outSize < 8) return false;
+        int64_t n = static_cast<int64_t>(Volume.size());
+        std::memcpy(out, &n, 8);
+        *returned = 8;
+        return true;
+      }
+      default: return true;
+    }
+  }
+  bool GetFileSizeEx(TKLHandle, int64_t* size) override {
+    *size = static_cast<int64_t>(Volume.size());
+    return FileSize;
+  }
+  void Sleep(uint32_t) override { ++Sleeps; }
+  uint32_t FlatAddress(const void* data) override {
+    addresses_.push_back(data);
+    return static_cast<uint32_t>(0x10000 + addresses_.size() - 1);
+  }
+  template <class T>
+  const T* At(uint32_t flat) const {
+    return static_cast<const T*>(addresses_.at(flat - 0x10000));
+  }
+
+  static std::string IoctlName(uint32_t code) {
+    switch (code) {
+      case klk::FsctlLockVolume: return "Lock";
+      case klk::FsctlUnlockVolume: return "Unlock";
+      case klk::FsctlDismountVolume: return "Dismount";
+      case klk::FsctlAllowExtendedDasdIo: return "AllowExtendedDasdIo";
+      case klk::IoctlDiskGetLengthInfo: return "GetLengthInfo";
+      default: return "Ioctl " + std::to_string(code);
+    }
+  }
+
+private:
+  void Store(int64_t offset, const void* data, uint32_t bytes) {
+    Writes.emplace_back(offset, bytes);
+    if (Volume.size() < static_cast<size_t>(offset) + bytes) Volume.resize(offset + bytes);
+    std::memcpy(Volume.data() + offset, data, bytes);
+  }
+
+  bool VWin32Io(uint32_t code, void* in, uint32_t inSize, void* out, uint32_t outSize, uint32_t*) {
+    if (inSize != sizeof(TVWin32Registers) || outSize != sizeof(TVWin32Registers) || in != out)
+      throw std::logic_error("register block not exchanged in place");
+    auto& regs = *static_cast<TVWin32Registers*>(in);
+    VWin32Call call{code, regs, {}};
+    const bool fat32 = code == klk::VWin32DiocDosDriveInfo && regs.EAX == 0x7305;
+    const bool transfer = code == klk::VWin32DiocDosInt26 || fat32;
+    const bool isWrite = code == klk::VWin32DiocDosInt26 || (fat32 && (regs.ESI & 1));
+    if (transfer) call.Packet = *At<TDiskIOPacket>(regs.EBX);
+    VWin32Calls.push_back(call);
+    if (!VWin32Answer(code, regs)) return false;
+    if (!transfer || (regs.Flags & VWin32CarryFlag) || (fat32 && !Fat32Transfers)) return true;
+    const int64_t offset = static_cast<int64_t>(call.Packet.StartSector) * BytesPerSector;
+    const uint32_t bytes = call.Packet.Sectors * BytesPerSector;
+    if (isWrite) {
+      Store(offset, At<uint8_t>(call.Packet.Buffer), bytes);
+    } else {
+      auto* dest = const_cast<uint8_t*>(At<uint8_t>(call.Packet.Buffer));
+      for (uint32_t i = 0; i < bytes; ++i)
+        dest[i] = offset + i < Volume.size() ? Volume[offset + i] : 0;
+    }
+    return true;
+  }
+
+  int64_t position_ = 0;
+  std::vector<const void*> addresses_;
+};
+
+}  // namespace orv::test

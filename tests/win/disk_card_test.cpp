@@ -1,0 +1,199 @@
+// The erase run with the real Win32 kernel on the virtual card reader (scripts/lib/vcard):
+// the card's image is read back through its Unix path after each run.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "disk/KLDiskKernel.h"
+#include "wizard/EraseRun.h"
+
+using namespace orv;
+
+namespace {
+
+constexpr uint8_t Fill = 0xA5;
+constexpr int64_t ClusterBytes = 4096;  // Wine answers 8 sectors of 512 bytes for a tmpfs
+
+std::string ImagePath() {
+  const char* unix = std::getenv("ORVASIL_CARD_IMAGE");
+  std::string path = std::string("Z:") + (unix ? unix : "");
+  std::replace(path.begin(), path.end(), '/', '\\');
+  return path;
+}
+
+char CardLetter() {
+  const char* letter = std::getenv("ORVASIL_CARD_LETTER");
+  return letter ? letter[0] : 'E';
+}
+
+std::vector<uint8_t> ReadImage() {
+  std::ifstream in(ImagePath(), std::ios::binary);
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+bool Win98Mode() { return Win32DiskKernel().PlatformVersion().PlatformId == VER_PLATFORM_WIN32_WINDOWS; }
+
+// Offset of the first byte in [from, to) that is not `value`, or -1.
+int64_t FirstNot(const std::vector<uint8_t>& image, int64_t from, int64_t to, uint8_t value) {
+  auto it = std::find_if(image.begin() + from, image.begin() + to, [value](uint8_t b) { return b != value; });
+  return it == image.begin() + to ? -1 : it - image.begin();
+}
+
+void PumpMessages() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
+class VirtualCard : public ::testing::Test {
+protected:
+  void SetUp() override {
+    ASSERT_NE(std::getenv("ORVASIL_CARD_IMAGE"), nullptr) << "run through scripts/lib/vcard";
+    before = ReadImage();
+    DWORD spc = 0, bps = 0, freeClusters = 0, clusters = 0;
+    ASSERT_TRUE(GetDiskFreeSpaceA((std::string(1, CardLetter()) + ":\\").c_str(), &spc, &bps, &freeClusters,
+                                  &clusters));
+    ASSERT_EQ(spc * bps, ClusterBytes);
+    RangeBytes = (clusters + int64_t{1}) * ClusterBytes;
+    ASSERT_GT(static_cast<int64_t>(before.size()), RangeBytes);
+    ASSERT_EQ(FirstNot(before, 0, before.size(), Fill), -1);
+    hooks.ProcessMessages = PumpMessages;
+    hooks.SetProgressPosition = [this](int32_t p) { positions.push_back(p); };
+  }
+
+  TEraseOutcome Erase(int sizeIndex = 0) { return EraseCard(rda, CardLetter(), sizeIndex, cancel, hooks); }
+
+  TKLDiskAccess rda{nullptr, &Win32DiskKernel()};
+  bool cancel = false;
+  TEraseHooks hooks;
+  std::vector<int32_t> positions;
+  std::vector<uint8_t> before;
+  int64_t RangeBytes = 0;  // blocks 0 to the cluster total
+};
+
+TEST_F(VirtualCard, ErasesExactlyWhatItShouldAndNothingElse) {
+  const TEraseOutcome out = Erase(13);
+  EXPECT_EQ(rda.Geometry.BytesPerCluster, ClusterBytes);
+  EXPECT_EQ((rda.Geometry.TotalClusters + 1) * ClusterBytes, RangeBytes);
+  const std::vector<uint8_t> after = ReadImage();
+  ASSERT_EQ(after.size(), before.size());
+  EXPECT_TRUE(out.VolumeOpened);
+  EXPECT_TRUE(out.VolumeLocked);
+  EXPECT_FALSE(out.Cancelled);
+  EXPECT_EQ(out.BytesNotWritten, 0);
+  ASSERT_FALSE(positions.empty());
+  EXPECT_EQ(positions.back(), 100);
+  const int64_t size = static_cast<int64_t>(after.size());
+  if (Win98Mode()) {
+    // The 9x services tell no volume length: the cluster range is all that is zeroed.
+    EXPECT_EQ(out.VolumeLength, -1);
+    EXPECT_EQ(FirstNot(after, 0, RangeBytes, 0), -1);
+    EXPECT_EQ(FirstNot(after, RangeBytes, size, Fill), -1);
+    EXPECT_EQ(out.BytesWritten, RangeBytes);
+  } else {
+    // The whole volume up to its last whole sector.
+    const int64_t sectors = size / 512 * 512;
+    EXPECT_EQ(out.VolumeLength, size);
+    EXPECT_EQ(FirstNot(after, 0, sectors, 0), -1);
+    EXPECT_EQ(FirstNot(after, sectors, size, Fill), -1);
+    EXPECT_EQ(out.BytesWritten, sectors);
+  }
+}
+
+// The answer to the cancel question, delivered by the run's message pump.
+struct CancelAnswer {
+  bool* cancel;
+  const TKLDiskAccess* rda;
+  int64_t block = -1;  // the block in whose pass it was answered
+};
+
+LRESULT CALLBACK CancelProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_APP) {
+    auto* answer = reinterpret_cast<CancelAnswer*>(lp);
+    *answer->cancel = true;
+    answer->block = answer->rda->StartCluster();
+    return 0;
+  }
+  return DefWindowProcA(wnd, msg, wp, lp);
+}
+
+TEST_F(VirtualCard, CancelConfirmedMidRunStopsAfterThatBlock) {
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = CancelProc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = "OrvasilCancelProbe";
+  RegisterClassA(&wc);
+  HWND wnd = CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+  ASSERT_NE(wnd, nullptr);
+  // Yes is posted when the bar shows 50 % and arrives in the pass whose pump delivers it.
+  CancelAnswer answer{&cancel, &rda};
+  hooks.SetProgressPosition = [&](int32_t p) {
+    positions.push_back(p);
+    if (p == 50) PostMessageA(wnd, WM_APP, 0, reinterpret_cast<LPARAM>(&answer));
+  };
+  const TEraseOutcome out = Erase();
+  DestroyWindow(wnd);
+  EXPECT_TRUE(out.Cancelled);
+  ASSERT_GE(answer.block, 0);
+  const int64_t end = (answer.block + 1) * ClusterBytes;
+  EXPECT_EQ(out.BytesWritten, end);
+  EXPECT_LT(end, RangeBytes);
+  const std::vector<uint8_t> after = ReadImage();
+  ASSERT_EQ(after.size(), before.size());
+  EXPECT_EQ(FirstNot(after, 0, end, 0), -1);
+  EXPECT_EQ(FirstNot(after, end, after.size(), Fill), -1);
+  EXPECT_FALSE(rda.Opened());
+}
+
+TEST_F(VirtualCard, VolumeThatCannotBeOpenedIsNotWrittenAndSaysSo) {
+  if (Win98Mode()) GTEST_SKIP() << "9x opens no volume, and Wine's INT 26h answers success when it cannot write";
+  // Another program holds the volume and shares it with nobody.
+  const std::string device = std::string("\\\\.\\") + CardLetter() + ":";
+  HANDLE holder = CreateFileA(device.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+  const TEraseOutcome out = Erase();
+  CloseHandle(holder);
+  EXPECT_EQ(out.BytesWritten, 0);
+  EXPECT_FALSE(out.VolumeOpened);
+  EXPECT_FALSE(out.VolumeInUse);
+  EXPECT_TRUE(positions.empty());
+  EXPECT_TRUE(ReadImage() == before);
+}
+
+TEST_F(VirtualCard, VolumeShorterThanItsClusterRangeIsNotGrown) {
+  if (Win98Mode()) GTEST_SKIP() << "the 9x services tell no volume length to stop at";
+  const int64_t size = 6 * 1024 * 1024 + 1024;
+  HANDLE file = CreateFileA(ImagePath().c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  LARGE_INTEGER at;
+  at.QuadPart = size;
+  ASSERT_TRUE(SetFilePointerEx(file, at, nullptr, FILE_BEGIN) && SetEndOfFile(file));
+  CloseHandle(file);
+  const TEraseOutcome out = Erase();
+  const std::vector<uint8_t> after = ReadImage();
+  ASSERT_EQ(static_cast<int64_t>(after.size()), size);
+  EXPECT_EQ(FirstNot(after, 0, size, 0), -1);
+  EXPECT_EQ(out.BytesWritten, size);
+  EXPECT_EQ(out.BytesNotWritten, 0);
+}
+
+TEST_F(VirtualCard, LetterWithoutADriveIsRefused) {
+  rda.SetLogicalDrive('q');
+  EXPECT_EQ(rda.StatusCode(), 2);
+  EXPECT_EQ(rda.LogicalDrive(), 0);
+  rda.SetLogicalDrive(static_cast<char>(CardLetter() + 'a' - 'A'));
+  EXPECT_EQ(rda.StatusCode(), 9999);
+  EXPECT_EQ(rda.DevicePath(), std::string("\\\\.\\") + CardLetter() + ":");
+  EXPECT_EQ(rda.Geometry.BytesPerSector, 512);
+}
+
+}  // namespace
