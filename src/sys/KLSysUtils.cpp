@@ -284,13 +284,15 @@ void CenterInParent(TControl* control) {
 }
 
 std::string GetWindowClassName(HWND wnd) {
+  if (!IsWindow(wnd)) return "";
   char buf[256] = {};
-  return GetClassNameA(wnd, buf, 255) > 0 ? std::string(buf) : std::string();
+  return GetClassNameA(wnd, buf, sizeof buf) > 0 ? std::string(buf) : std::string();
 }
 
 std::string GetWindowCaption(HWND wnd) {
+  if (!IsWindow(wnd)) return "";
   char buf[256] = {};
-  return GetWindowTextA(wnd, buf, 255) > 0 ? std::string(buf) : std::string();
+  return GetWindowTextA(wnd, buf, sizeof buf) > 0 ? std::string(buf) : std::string();
 }
 
 void ShowWindowNoAnimation(HWND wnd, int cmdShow) {
