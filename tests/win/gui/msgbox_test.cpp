@@ -264,3 +264,18 @@ TEST(ButtonCaptions, AreEmptyBeforeTheFirstLoadAndFollowEveryLoad) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(LanguageTable, LooksUpKeysWithTheSystemsCaseInsensitiveComparison) {
+  orv::TMemoryStream text;
+  const std::string s = "CapOK=OK\r\n\xC4rger=trouble\r\n";
+  text.WriteBuffer(s.data(), static_cast<int64_t>(s.size()));
+  text.SetPosition(0);
+  TKLXLanguage lang;
+  lang.LoadText(text);
+  EXPECT_EQ(lang.GetWord("cApoK"), "OK");
+  if (GetACP() == 1252) EXPECT_EQ(lang.GetWord("\xE4RGER"), "trouble") << "A-umlaut in both cases";
+}
+
+}  // namespace
