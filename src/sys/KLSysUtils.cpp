@@ -13,17 +13,17 @@
 
 namespace orv {
 
-TKLMsgButton OkButtons[1] = {{"", mrOk}};
-TKLMsgButton ContinueButtons[1] = {{"", mrOk}};
-TKLMsgButton OkCancelButtons[2] = {{"", mrOk}, {"", mrCancel}};
-TKLMsgButton YesNoButtons[2] = {{"", mrYes}, {"", mrNo}};
-TKLMsgButton YesNoCancelButtons[3] = {{"", mrYes}, {"", mrNo}, {"", mrCancel}};
-TKLMsgButton RetryCancelButtons[2] = {{"", mrRetry}, {"", mrCancel}};
-TKLMsgButton ReplaceAppendCancelButtons[3] = {{"", mrYes}, {"", mrNo}, {"", mrCancel}};
-TKLMsgButton UpgradeCloseButtons[2] = {{"", mrOk}, {"", mrCancel}};
-TKLMsgButton OverwriteResumeCancelButtons[3] = {{"", mrRetry}, {"", mrOk}, {"", mrCancel}};
-TKLMsgButton OverwriteCancelButtons[2] = {{"", mrRetry}, {"", mrCancel}};
-TKLMsgButton RenameOverwriteCancelButtons[3] = {{"", mrOk}, {"", mrRetry}, {"", mrCancel}};
+std::array<TKLMsgButton, 1> OkButtons = {{{"", mrOk}}};
+std::array<TKLMsgButton, 1> ContinueButtons = {{{"", mrOk}}};
+std::array<TKLMsgButton, 2> OkCancelButtons = {{{"", mrOk}, {"", mrCancel}}};
+std::array<TKLMsgButton, 2> YesNoButtons = {{{"", mrYes}, {"", mrNo}}};
+std::array<TKLMsgButton, 3> YesNoCancelButtons = {{{"", mrYes}, {"", mrNo}, {"", mrCancel}}};
+std::array<TKLMsgButton, 2> RetryCancelButtons = {{{"", mrRetry}, {"", mrCancel}}};
+std::array<TKLMsgButton, 3> ReplaceAppendCancelButtons = {{{"", mrYes}, {"", mrNo}, {"", mrCancel}}};
+std::array<TKLMsgButton, 2> UpgradeCloseButtons = {{{"", mrOk}, {"", mrCancel}}};
+std::array<TKLMsgButton, 3> OverwriteResumeCancelButtons = {{{"", mrRetry}, {"", mrOk}, {"", mrCancel}}};
+std::array<TKLMsgButton, 2> OverwriteCancelButtons = {{{"", mrRetry}, {"", mrCancel}}};
+std::array<TKLMsgButton, 3> RenameOverwriteCancelButtons = {{{"", mrOk}, {"", mrRetry}, {"", mrCancel}}};
 
 TMessageBoxProc MessageBoxProc = nullptr;
 std::string TempPath, WindowsPath, SystemPath, ProgramFilesPath, ExePath;

@@ -4,6 +4,7 @@
 // of an instance that is already running.
 #include <windows.h>
 
+#include <array>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -20,17 +21,17 @@ struct TKLMsgButton {
 };
 
 // Captions come from the language table (LoadButtonCaptions); the modal results are fixed.
-extern TKLMsgButton OkButtons[1];
-extern TKLMsgButton ContinueButtons[1];
-extern TKLMsgButton OkCancelButtons[2];
-extern TKLMsgButton YesNoButtons[2];
-extern TKLMsgButton YesNoCancelButtons[3];
-extern TKLMsgButton RetryCancelButtons[2];
-extern TKLMsgButton ReplaceAppendCancelButtons[3];
-extern TKLMsgButton UpgradeCloseButtons[2];
-extern TKLMsgButton OverwriteResumeCancelButtons[3];
-extern TKLMsgButton OverwriteCancelButtons[2];
-extern TKLMsgButton RenameOverwriteCancelButtons[3];
+extern std::array<TKLMsgButton, 1> OkButtons;
+extern std::array<TKLMsgButton, 1> ContinueButtons;
+extern std::array<TKLMsgButton, 2> OkCancelButtons;
+extern std::array<TKLMsgButton, 2> YesNoButtons;
+extern std::array<TKLMsgButton, 3> YesNoCancelButtons;
+extern std::array<TKLMsgButton, 2> RetryCancelButtons;
+extern std::array<TKLMsgButton, 3> ReplaceAppendCancelButtons;
+extern std::array<TKLMsgButton, 2> UpgradeCloseButtons;
+extern std::array<TKLMsgButton, 3> OverwriteResumeCancelButtons;
+extern std::array<TKLMsgButton, 2> OverwriteCancelButtons;
+extern std::array<TKLMsgButton, 3> RenameOverwriteCancelButtons;
 
 void LoadButtonCaptions();
 
