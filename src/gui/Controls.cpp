@@ -168,6 +168,9 @@ void TWinControl::CreateParams(TCreateParams& params) {
 
 void TWinControl::CreateHandle() {
   if (handle_) return;
+  // Making the parent's window makes this one too, as one of its children.
+  if (Parent()) Parent()->Handle();
+  if (handle_) return;
   TCreateParams params;
   CreateParams(params);
   const bool own = params.WinClassName.empty();
@@ -212,7 +215,7 @@ LRESULT CALLBACK TWinControl::StdWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM l
     return self->WndProc(msg, wp, lp);
   } catch (...) {
     // Exceptions never cross into the system: the message loop raises them again.
-    Application->KeepException(std::current_exception());
+    if (Application) Application->KeepException(std::current_exception());
     return 0;
   }
 }

@@ -44,9 +44,13 @@ void TFont::SetHeight(int32_t value) {
   Changed();
 }
 
-int32_t TFont::Size() const { return -MulDiv(height_, 72, Screen->PixelsPerInch()); }
+namespace {
+int32_t ScreenPixelsPerInch() { return Screen ? Screen->PixelsPerInch() : 96; }
+}  // namespace
 
-void TFont::SetSize(int32_t points) { SetHeight(-MulDiv(points, Screen->PixelsPerInch(), 72)); }
+int32_t TFont::Size() const { return -MulDiv(height_, 72, ScreenPixelsPerInch()); }
+
+void TFont::SetSize(int32_t points) { SetHeight(-MulDiv(points, ScreenPixelsPerInch(), 72)); }
 
 void TFont::SetStyle(uint8_t value) {
   style_ = value;

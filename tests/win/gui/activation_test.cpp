@@ -26,20 +26,6 @@ TEST(ActivatePreviousInstance, NeverChoosesThisProcesssOwnApplicationWindow) {
   Application->SetTitle("Orvasil");
 }
 
-TEST(ShowWindowNoAnimation, PutsTheAnimationSettingBack) {
-  ANIMATIONINFO info{sizeof(ANIMATIONINFO), 1};
-  ANIMATIONINFO check{sizeof(ANIMATIONINFO), 0};
-  if (!SystemParametersInfoA(SPI_SETANIMATION, info.cbSize, &info, 0) ||
-      !SystemParametersInfoA(SPI_GETANIMATION, check.cbSize, &check, 0) || check.iMinAnimate == 0)
-    GTEST_SKIP() << "the system keeps no animation setting";
-  TForm form(Application);
-  ShowWindowNoAnimation(form.Handle(), SW_SHOWNOACTIVATE);
-  EXPECT_TRUE(IsWindowVisible(form.Handle()));
-  ANIMATIONINFO after{sizeof(ANIMATIONINFO), 0};
-  ASSERT_TRUE(SystemParametersInfoA(SPI_GETANIMATION, after.cbSize, &after, 0));
-  EXPECT_NE(after.iMinAnimate, 0);
-}
-
 // This process plays the running instance: it holds the mutex, has the application window
 // titled "Orvasil" and shows a modal message box; a real orvasil.exe is the second start.
 TEST(ActivatePreviousInstance, ASecondStartBringsTheRunningInstancesMessageBoxToTheFront) {

@@ -151,6 +151,8 @@ TEST(PlainForm, OwnedControlsGoWithTheirForm) {
   label->SetWordWrap(true);
   HWND labelWnd = label->Handle();
   EXPECT_EQ(GetParent(labelWnd), form->Handle());
+  EXPECT_EQ(GetWindow(form->Handle(), GW_CHILD), labelWnd);
+  EXPECT_EQ(GetWindow(labelWnd, GW_HWNDNEXT), nullptr) << "the label's window is made once";
   EXPECT_EQ(GetWindowLongA(labelWnd, GWL_STYLE) & SS_TYPEMASK, SS_LEFT);
   const int before = Screen->FormCount();
   delete form;
