@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "base/Exceptions.h"
+
 namespace orv {
 
 TKLXLanguage* GlobalLanguage = nullptr;
@@ -97,7 +99,7 @@ TKLXBinItem* TKLXBinList::Add() {
 }
 
 void TKLXBinList::Delete(int index) {
-  items_.at(index);
+  if (index < 0 || index >= Count()) throw EListError("List index out of bounds (" + std::to_string(index) + ")");
   items_.erase(items_.begin() + index);
 }
 

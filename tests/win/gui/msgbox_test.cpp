@@ -275,7 +275,9 @@ TEST(LanguageTable, LooksUpKeysWithTheSystemsCaseInsensitiveComparison) {
   TKLXLanguage lang;
   lang.LoadText(text);
   EXPECT_EQ(lang.GetWord("cApoK"), "OK");
-  if (GetACP() == 1252) EXPECT_EQ(lang.GetWord("\xE4RGER"), "trouble") << "A-umlaut in both cases";
+  if (GetACP() == 1252) {
+    EXPECT_EQ(lang.GetWord("\xE4RGER"), "trouble") << "A-umlaut in both cases";
+  }
 }
 
 }  // namespace
