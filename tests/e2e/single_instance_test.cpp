@@ -107,6 +107,30 @@ TEST(SingleInstance, ASecondStartRestoresTheMinimisedFirstInstance) {
   CloseAndExpectZero(first, main);
 }
 
+TEST(ApplicationWindow, ActivatingItOrItsRestoreMessageBringsTheMainFormForward) {
+  e2e::Process p;
+  ASSERT_TRUE(p.Start(e2e::ProgramPath()));
+  HWND main = e2e::WaitForWindow(p.Id(), "TMainForm", "Orvasil", 20000);
+  ASSERT_NE(main, nullptr);
+  HWND app = AppWindowOf(p.Id());
+  ASSERT_NE(app, nullptr);
+
+  HWND other = CreateWindowExA(0, "STATIC", "elsewhere", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
+  SetForegroundWindow(other);
+  Pump();
+  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == other; }, 5000));
+  SetForegroundWindow(app);
+  EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; }, 10000));
+
+  PostMessageA(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  ASSERT_TRUE(WaitUntil([&] { return IsIconic(app) && !IsWindowVisible(main); }, 10000));
+  SendMessageA(app, WM_USER + 1, 0, WM_LBUTTONDBLCLK);
+  EXPECT_TRUE(WaitUntil([&] { return !IsIconic(app) && IsWindowVisible(main); }, 10000));
+  DestroyWindow(other);
+  CloseAndExpectZero(p, main);
+}
+
 // Stand-in windows of other programs, in this process, that record what was sent to them.
 struct FakeApp {
   HWND wnd = nullptr;
