@@ -122,28 +122,36 @@ void TWinControl::RemoveControl(TControl* control) {
   control->parent_ = nullptr;
 }
 
-std::vector<TWinControl*> TWinControl::TabList() const {
+std::vector<TWinControl*> TWinControl::WinControls() const {
   std::vector<TWinControl*> list;
   for (TControl* c : controls_)
     if (auto* w = dynamic_cast<TWinControl*>(c)) list.push_back(w);
   return list;
 }
 
+std::vector<TWinControl*> TWinControl::TabList() const {
+  std::vector<TWinControl*> list;
+  for (TWinControl* w : WinControls())
+    if (w->TakesFocus()) list.push_back(w);
+  return list;
+}
+
 int TWinControl::TabOrder() const {
-  if (!Parent()) return -1;
+  if (!Parent() || !TakesFocus()) return -1;
   auto list = Parent()->TabList();
   return static_cast<int>(std::find(list.begin(), list.end(), this) - list.begin());
 }
 
 void TWinControl::SetTabOrder(int value) {
   TWinControl* p = Parent();
-  if (!p) return;
+  if (!p || !TakesFocus()) return;
   auto& cs = p->controls_;
   cs.erase(std::remove(cs.begin(), cs.end(), this), cs.end());
-  // Windowless controls keep their places; this one goes before the Value-th windowed one.
+  // Other controls keep their places; this one goes before the Value-th one in the tab order.
   auto pos = cs.begin();
   for (int seen = 0; pos != cs.end(); ++pos) {
-    if (dynamic_cast<TWinControl*>(*pos) && seen++ == value) break;
+    auto* w = dynamic_cast<TWinControl*>(*pos);
+    if (w && w->TakesFocus() && seen++ == value) break;
   }
   cs.insert(pos, this);
 }
@@ -186,11 +194,11 @@ void TWinControl::CreateHandle() {
   SetPropA(wnd, kControlProp, this);
   SendMessageA(wnd, WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), FALSE);
   AfterCreateHandle();
-  for (TWinControl* child : TabList()) child->CreateHandle();
+  for (TWinControl* child : WinControls()) child->CreateHandle();
 }
 
 void TWinControl::ForgetHandle() {
-  for (TWinControl* child : TabList()) child->ForgetHandle();
+  for (TWinControl* child : WinControls()) child->ForgetHandle();
   if (handle_) RemovePropA(handle_, kControlProp);
   handle_ = nullptr;
 }

@@ -116,7 +116,8 @@ public:
 
   int ControlCount() const { return static_cast<int>(controls_.size()); }
   TControl* Controls(int index) const { return controls_.at(index); }
-  // Position among the parent's windowed children: the order that Tab follows.
+  // Position among the parent's children that can take the focus: the order that Tab
+  // follows (-1 for a control that never takes the focus).
   int TabOrder() const;
   void SetTabOrder(int value);
   bool TabStop() const { return tabStop_; }
@@ -149,7 +150,10 @@ protected:
   void VisibleChanged() override;
   void EnabledChanged() override;
   void CaptionChanged() override;
+  std::vector<TWinControl*> WinControls() const;
   std::vector<TWinControl*> TabList() const;
+  // Labels and images have windows but never the focus.
+  virtual bool TakesFocus() const { return true; }
 
 private:
   static LRESULT CALLBACK StdWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);

@@ -15,6 +15,7 @@ public:
 
 protected:
   void CreateParams(TCreateParams& params) override;
+  bool TakesFocus() const override { return false; }
 
 private:
   bool wordWrap_ = false;
@@ -57,6 +58,7 @@ public:
 protected:
   void CreateParams(TCreateParams& params) override;
   void AfterCreateHandle() override;
+  bool TakesFocus() const override { return false; }
 
 private:
   HICON icon_ = nullptr;

@@ -42,6 +42,9 @@ protected:
     form_->SetBorderStyle(TFormBorderStyle::bsDialog);
     form_->SetClientWidth(300);
     form_->SetClientHeight(120);
+    auto* label = new TLabel(form_);
+    label->SetParent(form_);
+    label->SetBounds(10, 10, 200, 40);
     ok_ = AddButton("OkBtn", 10, mrOk);
     cancel_ = AddButton("CancelBtn", 100, mrCancel);
     plain_ = AddButton("PlainBtn", 190, mrNone);
@@ -94,6 +97,9 @@ TEST_F(ModalFormTest, CloseQueryCanKeepAModalFormOpen) {
 
 TEST_F(ModalFormTest, TabFollowsTheTabOrderAndEnterPressesTheFocusedButton) {
   cancel_->SetTabOrder(0);
+  EXPECT_EQ(cancel_->TabOrder(), 0) << "labels take no place in the tab order";
+  EXPECT_EQ(ok_->TabOrder(), 1);
+  EXPECT_EQ(plain_->TabOrder(), 2);
   std::vector<HWND> focus;
   guitest::RunFromMessageLoop([&] {
     focus.push_back(GetFocus());
