@@ -4,8 +4,45 @@
 #include <cctype>
 
 #include "base/Exceptions.h"
+#include "base/Filer.h"
 
 namespace orv {
+
+const TClassInfo& TObject::StaticClassInfo() {
+  static const TClassInfo info = TClassBuilder<TObject>("TObject", nullptr).Info();
+  return info;
+}
+
+const TClassInfo& TPersistent::StaticClassInfo() {
+  static const TClassInfo info = TClassBuilder<TPersistent>("TPersistent", &TObject::StaticClassInfo()).Info();
+  return info;
+}
+
+const TClassInfo& TComponent::StaticClassInfo() {
+  static const TClassInfo info = TClassBuilder<TComponent>("TComponent", &TPersistent::StaticClassInfo()).Info();
+  return info;
+}
+
+void TComponent::DefineProperties(TFiler& filer) {
+  const auto left = static_cast<int16_t>(designInfo_ & 0xFFFF);
+  const auto top = static_cast<int16_t>((static_cast<uint32_t>(designInfo_) >> 16) & 0xFFFF);
+  auto setHalf = [this](int shift, int32_t v) {
+    uint32_t d = static_cast<uint32_t>(designInfo_) & ~(0xFFFFu << shift);
+    designInfo_ = static_cast<int32_t>(d | ((static_cast<uint32_t>(v) & 0xFFFFu) << shift));
+  };
+  filer.DefineProperty(
+      "Left", [setHalf](TReader& r) { setHalf(0, r.ReadInteger()); },
+      [left](TWriter& w) { w.WriteInteger(left); }, left != 0);
+  filer.DefineProperty(
+      "Top", [setHalf](TReader& r) { setHalf(16, r.ReadInteger()); },
+      [top](TWriter& w) { w.WriteInteger(top); }, top != 0);
+}
+
+void TComponent::GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) {
+  if (root != this) return;
+  for (TComponent* c : std::vector<TComponent*>(components_))
+    if (!c->HasParent()) proc(c);
+}
 
 void TPersistent::Assign(const TPersistent* source) {
   if (source) {

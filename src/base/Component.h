@@ -2,10 +2,12 @@
 // Persistent objects and components: an owner frees what it owns; components that refer
 // to each other are told when one goes away.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "base/Object.h"
+#include "base/TypeInfo.h"
 
 namespace orv {
 
@@ -13,7 +15,9 @@ class TFiler;
 
 class TPersistent : public TObject {
 public:
-  std::string ClassName() const override { return "TPersistent"; }
+  static const TClassInfo& StaticClassInfo();
+  const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
+  std::string ClassName() const override { return ClassInfo().Name; }
   // Copies Source into this object; a source that cannot be copied raises the conversion
   // error "Cannot assign a %s to a %s".
   virtual void Assign(const TPersistent* source);
@@ -36,11 +40,10 @@ enum ComponentStateFlag : uint32_t {
 };
 
 class TComponent : public TPersistent {
+  ORV_CLASSINFO(TComponent)
 public:
   explicit TComponent(TComponent* owner);
   ~TComponent() override;
-
-  std::string ClassName() const override { return "TComponent"; }
 
   const std::string& Name() const { return name_; }
   virtual void SetName(const std::string& name);
@@ -65,6 +68,20 @@ public:
   void InsertComponent(TComponent* component);
   void RemoveComponent(TComponent* component);
 
+  // The design-time position of a non-visual component: Left in the low, Top in the high
+  // 16 bits. Definitions hold it as "Left" and "Top".
+  int32_t DesignInfo() const { return designInfo_; }
+  void SetDesignInfo(int32_t value) { designInfo_ = value; }
+  void DefineProperties(TFiler& filer) override;
+
+  // Definition tree: a component read inside another one is given that one as parent
+  // component; the writer asks each component for the children to write inside it. By
+  // default the root writes the components it owns that have no parent.
+  virtual bool HasParent() const { return false; }
+  virtual TComponent* GetParentComponent() const { return nullptr; }
+  virtual void SetParentComponent(TComponent* parent) {}
+  virtual void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root);
+
 private:
   void Insert(TComponent* c);
   void Remove(TComponent* c);
@@ -72,6 +89,7 @@ private:
   TComponent* owner_ = nullptr;
   std::string name_;
   uint32_t state_ = 0;
+  int32_t designInfo_ = 0;
   std::vector<TComponent*> components_;
   std::vector<TComponent*> freeNotifies_;
 };

@@ -23,11 +23,16 @@ public:
   using EStreamError::EStreamError;
 };
 class EConvertError : public Exception { using Exception::Exception; };
+// A resource of the program is missing or cannot be used.
 class EResNotFound : public Exception { using Exception::Exception; };
 class EListError : public Exception { using Exception::Exception; };
 class EComponentError : public Exception { using Exception::Exception; };
 class EClassNotFound : public Exception { using Exception::Exception; };
 class EFilerError : public Exception { using Exception::Exception; };
+class EInvalidOperation : public Exception { using Exception::Exception; };
+// A window definition in text form that cannot be converted; the message names the line.
+class EParserError : public Exception { using Exception::Exception; };
+class EZlibError : public EStreamError { using EStreamError::EStreamError; };
 // An operating-system call failed; the message is the system's own error text.
 class EOSError : public Exception {
 public:

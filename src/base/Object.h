@@ -2,6 +2,8 @@
 // The root of the framework's classes: anything a list may own or a stream may name.
 #include <string>
 
+#include "base/TypeInfo.h"
+
 namespace orv {
 
 class TObject {
@@ -10,7 +12,10 @@ public:
   TObject(const TObject&) = delete;
   TObject& operator=(const TObject&) = delete;
   virtual ~TObject() = default;
-  virtual std::string ClassName() const { return "TObject"; }
+  // The class's published properties and methods (see base/TypeInfo.h).
+  static const TClassInfo& StaticClassInfo();
+  virtual const TClassInfo& ClassInfo() const { return StaticClassInfo(); }
+  virtual std::string ClassName() const { return ClassInfo().Name; }
 };
 
 }  // namespace orv

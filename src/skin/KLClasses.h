@@ -1,0 +1,43 @@
+#pragma once
+// Stored data streams: a block of bytes carried inside a window definition, plain ("Data")
+// or zlib-compressed ("CData"); and length-prefixed string and stream blocks.
+#include <string>
+
+#include "base/Component.h"
+#include "base/Streams.h"
+
+namespace orv {
+
+class TKLStoredStream : public TComponent {
+  ORV_CLASSINFO(TKLStoredStream)
+public:
+  explicit TKLStoredStream(TComponent* owner);
+  ~TKLStoredStream() override;
+
+  TMemoryStream* BinStream() const { return binStream_; }
+  bool Compressed() const { return compressed_; }
+  void SetCompressed(bool value) { compressed_ = value; }
+
+  void DefineProperties(TFiler& filer) override;
+
+private:
+  void ReadData(TStream& stream);
+  void WriteData(TStream& stream);
+  void ReadCompressedData(TStream& stream);
+  void WriteCompressedData(TStream& stream);
+
+  TMemoryStream* binStream_;
+  bool compressed_ = false;
+};
+
+// The buffer of a component definition converted from text before it is read.
+class TKLXSkinStream : public TMemoryStream {};
+
+// Blocks: a signed 64-bit little-endian byte count, then the bytes. Reading a count larger
+// than what is left of Stream raises EReadError ("Stream read error").
+void WriteStringToStream(TStream& Stream, const std::string& S);
+void ReadStringFromStream(TStream& Stream, std::string& S);
+void WriteStreamToStream(TStream& Stream, TStream& Source);
+void ReadStreamFromStream(TStream& Stream, TMemoryStream& Dest);
+
+}  // namespace orv

@@ -1,0 +1,3 @@
+object DataModule: TComponent
+  object lgStream: TKLStoredStream
+    Compressed = True
