@@ -4,6 +4,11 @@
 
 namespace orv {
 
+const TClassInfo& TMainForm::StaticClassInfo() {
+  static const TClassInfo info = TClassBuilder<TMainForm>("TMainForm", &TForm::StaticClassInfo()).Info();
+  return info;
+}
+
 TMainForm::TMainForm(TComponent* owner) : TForm(owner) {
   SetCaption("Orvasil");
   SetBorderStyle(TFormBorderStyle::bsSingle);

@@ -5,9 +5,10 @@
 namespace orv {
 
 class TMainForm : public TForm {
+  ORV_CLASSINFO(TMainForm)
+
 public:
   explicit TMainForm(TComponent* owner);
-  std::string ClassName() const override { return "TMainForm"; }
 };
 
 }  // namespace orv

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <set>
+#include <utility>
 
 #include "base/Exceptions.h"
 #include "gui/Forms.h"
@@ -27,7 +28,34 @@ void RegisterOwnClass(const std::string& name, WNDPROC proc) {
     throw EOSError(GetLastError(), "Cannot register window class " + name);
   registered.insert(name);
 }
+const std::vector<std::string> kBiDiModeNames = {"bdLeftToRight", "bdRightToLeft", "bdRightToLeftNoAlign",
+                                                  "bdRightToLeftReadingOnly"};
 }  // namespace
+
+const TClassInfo& TControl::StaticClassInfo() {
+  static const TClassInfo info = TClassBuilder<TControl>("TControl", &TComponent::StaticClassInfo())
+                                     .Integer("Left", &TControl::Left, &TControl::SetLeft)
+                                     .Integer("Top", &TControl::Top, &TControl::SetTop)
+                                     .Integer("Width", &TControl::Width, &TControl::SetWidth)
+                                     .Integer("Height", &TControl::Height, &TControl::SetHeight)
+                                     .Enum("BiDiMode", &TControl::BiDiMode, &TControl::SetBiDiMode, kBiDiModeNames, 0)
+                                     .String("Caption", &TControl::Caption, &TControl::SetCaption)
+                                     .Boolean("Enabled", &TControl::Enabled, &TControl::SetEnabled, true)
+                                     .Object("Font", &TControl::Font)
+                                     .Boolean("ParentFont", &TControl::ParentFont, &TControl::SetParentFont, true)
+                                     .Boolean("Visible", &TControl::Visible, &TControl::SetVisible, true)
+                                     .Event("OnClick", &TControl::OnClick)
+                                     .Info();
+  return info;
+}
+
+const TClassInfo& TWinControl::StaticClassInfo() {
+  static const TClassInfo info = TClassBuilder<TWinControl>("TWinControl", &TControl::StaticClassInfo())
+                                     .Integer("TabOrder", &TWinControl::TabOrder, &TWinControl::SetTabOrder)
+                                     .Boolean("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop)
+                                     .Info();
+  return info;
+}
 
 TControl::TControl(TComponent* owner) : TComponent(owner) {
   font_.OnChange = [this](TFont*) {
@@ -88,6 +116,10 @@ void TControl::SetCaption(const std::string& value) {
   CaptionChanged();
 }
 
+TComponent* TControl::GetParentComponent() const { return parent_; }
+
+void TControl::SetParentComponent(TComponent* parent) { SetParent(dynamic_cast<TWinControl*>(parent)); }
+
 void TControl::Click() {
   if (OnClick) OnClick(this);
 }
@@ -144,7 +176,11 @@ int TWinControl::TabOrder() const {
 
 void TWinControl::SetTabOrder(int value) {
   TWinControl* p = Parent();
-  if (!p || !TakesFocus()) return;
+  if (!TakesFocus()) return;
+  if (!p) {
+    pendingTabOrder_ = value;
+    return;
+  }
   auto& cs = p->controls_;
   cs.erase(std::remove(cs.begin(), cs.end(), this), cs.end());
   // Other controls keep their places; this one goes before the Value-th one in the tab order.
@@ -154,6 +190,16 @@ void TWinControl::SetTabOrder(int value) {
     if (w && w->TakesFocus() && seen++ == value) break;
   }
   cs.insert(pos, this);
+}
+
+void TWinControl::GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) {
+  for (TControl* c : std::vector<TControl*>(controls_))
+    if (c->Owner() == root) proc(c);
+}
+
+void TWinControl::Loaded() {
+  TControl::Loaded();
+  if (pendingTabOrder_ >= 0 && Parent()) SetTabOrder(std::exchange(pendingTabOrder_, -1));
 }
 
 bool TWinControl::CanFocus() const {

@@ -15,10 +15,6 @@
 
 namespace orv {
 
-class EInvalidOperation : public Exception {
-  using Exception::Exception;
-};
-
 using TModalResult = int32_t;
 constexpr TModalResult mrNone = 0;
 constexpr TModalResult mrOk = 1;
@@ -31,17 +27,15 @@ constexpr TModalResult mrNo = 7;
 
 enum class TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
 
-using TNotifyEvent = std::function<void(TObject* sender)>;
-
 class TWinControl;
 
 class TControl : public TComponent {
+  ORV_CLASSINFO(TControl)
   friend class TWinControl;
 
 public:
   explicit TControl(TComponent* owner);
   ~TControl() override;
-  std::string ClassName() const override { return "TControl"; }
 
   TWinControl* Parent() const { return parent_; }
   virtual void SetParent(TWinControl* parent);
@@ -78,6 +72,10 @@ public:
   TNotifyEvent OnClick;
   virtual void Click();
 
+  bool HasParent() const override { return true; }
+  TComponent* GetParentComponent() const override;
+  void SetParentComponent(TComponent* parent) override;
+
 protected:
   virtual void FontChanged() {}
   virtual void BoundsChanged() {}
@@ -106,10 +104,11 @@ struct TCreateParams {
 };
 
 class TWinControl : public TControl {
+  ORV_CLASSINFO(TWinControl)
+
 public:
   explicit TWinControl(TComponent* owner);
   ~TWinControl() override;
-  std::string ClassName() const override { return "TWinControl"; }
 
   HWND Handle();
   bool HandleAllocated() const { return handle_ != nullptr; }
@@ -128,6 +127,9 @@ public:
 
   // The control object of a window made by this layer, or null.
   static TWinControl* FromHandle(HWND wnd);
+
+  void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) override;
+  void Loaded() override;
 
 protected:
   friend class TControl;
@@ -162,6 +164,8 @@ private:
   HWND handle_ = nullptr;
   std::vector<TControl*> controls_;
   bool tabStop_ = false;
+  // A tab order read before the control had its parent; applied once loaded.
+  int pendingTabOrder_ = -1;
 };
 
 }  // namespace orv

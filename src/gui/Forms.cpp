@@ -6,6 +6,8 @@
 #include <algorithm>
 
 #include "base/Exceptions.h"
+#include "base/Filer.h"
+#include "base/Streams.h"
 #include "gui/StdCtrls.h"
 
 namespace orv {
@@ -49,9 +51,43 @@ std::string ModuleBaseName() {
   return s.substr(0, s.rfind('.'));
 }
 
+const std::vector<std::string> kBorderStyleNames = {"bsNone",   "bsSingle",     "bsSizeable",
+                                                     "bsDialog", "bsToolWindow", "bsSizeToolWin"};
+const std::vector<std::string> kBorderIconNames = {"biSystemMenu", "biMinimize", "biMaximize"};
+const std::vector<std::string> kFormStyleNames = {"fsNormal", "fsStayOnTop"};
+const std::vector<std::string> kPositionNames = {"poDesigned", "poDefault", "poScreenCenter", "poMainFormCenter"};
+
 }  // namespace
 
 // ---- TForm
+
+const TClassInfo& TForm::StaticClassInfo() {
+  static const TClassInfo info =
+      TClassBuilder<TForm>("TForm", &TWinControl::StaticClassInfo())
+          .Enum("BorderStyle", &TForm::BorderStyle, &TForm::SetBorderStyle, kBorderStyleNames, 2)
+          .Set("BorderIcons", &TForm::BorderIcons, &TForm::SetBorderIcons, kBorderIconNames, 7)
+          .Enum("FormStyle", &TForm::FormStyle, &TForm::SetFormStyle, kFormStyleNames, 0)
+          .Enum("Position", &TForm::Position, &TForm::SetPosition, kPositionNames, 0)
+          .Integer("ClientWidth", &TForm::ClientWidth, &TForm::SetClientWidth)
+          .Integer("ClientHeight", &TForm::ClientHeight, &TForm::SetClientHeight)
+          .Event("OnCreate", &TForm::OnCreate)
+          .Event("OnDestroy", &TForm::OnDestroy)
+          .Event("OnShow", &TForm::OnShow)
+          .Event("OnHide", &TForm::OnHide)
+          .Event("OnCloseQuery", &TForm::OnCloseQuery)
+          .Info();
+  return info;
+}
+
+const TClassInfo& TApplication::StaticClassInfo() {
+  static const TClassInfo info = TClassBuilder<TApplication>("TApplication", &TComponent::StaticClassInfo()).Info();
+  return info;
+}
+
+const TClassInfo& TScreen::StaticClassInfo() {
+  static const TClassInfo info = TClassBuilder<TScreen>("TScreen", &TComponent::StaticClassInfo()).Info();
+  return info;
+}
 
 TForm::TForm(TComponent* owner) : TWinControl(owner) {
   SetVisible(false);
@@ -67,6 +103,41 @@ TForm::~TForm() {
     if (Screen->activeForm_ == this) Screen->activeForm_ = nullptr;
   }
   if (Application && Application->mainForm_ == this) Application->mainForm_ = nullptr;
+}
+
+bool TForm::ReadDefinition() {
+  HMODULE module = GetModuleHandleA(nullptr);
+  HRSRC info = FindResourceA(module, ClassName().c_str(), MAKEINTRESOURCEA(10));
+  if (!info) return false;
+  HGLOBAL data = LoadResource(module, info);
+  const void* bytes = data ? LockResource(data) : nullptr;
+  if (!bytes) throw EResNotFound("Resource " + ClassName() + " cannot be loaded");
+  TMemoryStream stream;
+  stream.WriteBuffer(bytes, SizeofResource(module, info));
+  stream.SetPosition(0);
+  ReadRootComponent(stream, this);
+  return true;
+}
+
+void TForm::GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) {
+  TComponent::GetChildren(proc, root);
+  TWinControl::GetChildren(proc, root);
+}
+
+void TForm::Loaded() {
+  TWinControl::Loaded();
+  if (Visible()) VisibleChanged();
+}
+
+void TForm::SetBorderStyle(TFormBorderStyle value) {
+  // A definition gives the client size; it must survive the border read after it.
+  const bool keepClient = HasState(csLoading);
+  const int32_t cw = keepClient ? ClientWidth() : 0, ch = keepClient ? ClientHeight() : 0;
+  borderStyle_ = value;
+  if (keepClient) {
+    SetClientWidth(cw);
+    SetClientHeight(ch);
+  }
 }
 
 void TForm::AfterConstruction() {
@@ -197,6 +268,7 @@ void TForm::Show() {
 void TForm::Hide() { SetVisible(false); }
 
 void TForm::VisibleChanged() {
+  if (HasState(csLoading)) return;
   if (Visible()) {
     ApplyPosition();
     HWND wnd = Handle();
@@ -569,11 +641,17 @@ HCURSOR TScreen::Cursors(int id) const {
 void TScreen::SetCursors(int id, HCURSOR cursor) { cursors_[id] = cursor; }
 
 void InitializeForms() {
+  for (const TClassInfo* c : {&TForm::StaticClassInfo(), &TLabel::StaticClassInfo(), &TButton::StaticClassInfo(),
+                              &TImage::StaticClassInfo()})
+    RegisterClass(*c);
   Screen = new TScreen(nullptr);
   Application = new TApplication(nullptr);
 }
 
 void FinalizeForms() {
+  for (const TClassInfo* c : {&TForm::StaticClassInfo(), &TLabel::StaticClassInfo(), &TButton::StaticClassInfo(),
+                              &TImage::StaticClassInfo()})
+    UnRegisterClass(*c);
   delete Application;
   Application = nullptr;
   delete Screen;

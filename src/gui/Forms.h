@@ -22,16 +22,17 @@ enum TBorderIcon : uint8_t { biSystemMenu = 1, biMinimize = 2, biMaximize = 4 };
 enum class TFormStyle { fsNormal, fsStayOnTop };
 enum class TPosition { poDesigned, poDefault, poScreenCenter, poMainFormCenter };
 
-using TCloseQueryEvent = std::function<void(TObject* sender, bool& canClose)>;
+using TCloseQueryEvent = TEvent<void(TObject* sender, bool& canClose)>;
 
 class TForm : public TWinControl {
+  ORV_CLASSINFO(TForm)
+
 public:
   explicit TForm(TComponent* owner);
   ~TForm() override;
-  std::string ClassName() const override { return "TForm"; }
 
   TFormBorderStyle BorderStyle() const { return borderStyle_; }
-  void SetBorderStyle(TFormBorderStyle value) { borderStyle_ = value; }
+  void SetBorderStyle(TFormBorderStyle value);
   uint8_t BorderIcons() const { return borderIcons_; }
   void SetBorderIcons(uint8_t value) { borderIcons_ = value; }
   TFormStyle FormStyle() const { return formStyle_; }
@@ -62,8 +63,13 @@ public:
   TModalResult ModalResult() const { return modalResult_; }
   void SetModalResult(TModalResult value) { modalResult_ = value; }
 
+  // Reads the form's window definition, the RCDATA resource named after its class, when the
+  // program has one; true when it was read.
+  bool ReadDefinition();
   // Runs OnCreate; the application calls it once the form is built.
   void AfterConstruction();
+  void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) override;
+  void Loaded() override;
 
   TNotifyEvent OnCreate;
   TNotifyEvent OnDestroy;
@@ -135,10 +141,11 @@ private:
 };
 
 class TApplication : public TComponent {
+  ORV_CLASSINFO(TApplication)
+
 public:
   explicit TApplication(TComponent* owner);
   ~TApplication() override;
-  std::string ClassName() const override { return "TApplication"; }
 
   // Initialises COM for this (the GUI) thread as a single-threaded apartment.
   void Initialize();
@@ -148,11 +155,18 @@ public:
 
   TForm* MainForm() const { return mainForm_; }
   // Makes a form owned by the application; the first one becomes the main form.
+  // Its window definition is read when the program has one (see TForm::ReadDefinition).
   template <typename T>
   void CreateForm(T*& ref) {
     T* form = new T(this);
-    ref = form;
     if (!mainForm_) mainForm_ = form;
+    try {
+      form->ReadDefinition();
+    } catch (...) {
+      delete form;
+      throw;
+    }
+    ref = form;
     form->AfterConstruction();
   }
 
@@ -199,9 +213,10 @@ constexpr int crNo = -18;
 constexpr int crHandPoint = -21;
 
 class TScreen : public TComponent {
+  ORV_CLASSINFO(TScreen)
+
 public:
   explicit TScreen(TComponent* owner);
-  std::string ClassName() const override { return "TScreen"; }
 
   int32_t PixelsPerInch() const { return pixelsPerInch_; }
   int32_t Width() const { return GetSystemMetrics(SM_CXSCREEN); }

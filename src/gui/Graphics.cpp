@@ -7,12 +7,25 @@
 namespace orv {
 
 namespace {
+const std::vector<std::string> kFontStyleNames = {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"};
+
 LOGFONTA DefaultLogFont() {
   LOGFONTA lf{};
   GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
   return lf;
 }
 }  // namespace
+
+const TClassInfo& TFont::StaticClassInfo() {
+  static const TClassInfo info = TClassBuilder<TFont>("TFont", &TPersistent::StaticClassInfo())
+                                     .Integer("Charset", &TFont::Charset, &TFont::SetCharset, DEFAULT_CHARSET)
+                                     .Integer("Color", &TFont::Color, &TFont::SetColor, 0)
+                                     .Integer("Height", &TFont::Height, &TFont::SetHeight)
+                                     .String("Name", &TFont::Name, &TFont::SetName)
+                                     .Set("Style", &TFont::Style, &TFont::SetStyle, kFontStyleNames, 0)
+                                     .Info();
+  return info;
+}
 
 TFont::TFont() {
   LOGFONTA lf = DefaultLogFont();

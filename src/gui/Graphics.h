@@ -15,9 +15,10 @@ namespace orv {
 enum TFontStyle : uint8_t { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
 
 class TFont : public TPersistent {
+  ORV_CLASSINFO(TFont)
+
 public:
   TFont();
-  std::string ClassName() const override { return "TFont"; }
   void Assign(const TPersistent* source) override;
 
   const std::string& Name() const { return name_; }

@@ -6,6 +6,27 @@
 
 namespace orv {
 
+const TClassInfo& TLabel::StaticClassInfo() {
+  static const TClassInfo info = TClassBuilder<TLabel>("TLabel", &TWinControl::StaticClassInfo())
+                                     .Boolean("WordWrap", &TLabel::WordWrap, &TLabel::SetWordWrap, false)
+                                     .Info();
+  return info;
+}
+
+const TClassInfo& TButton::StaticClassInfo() {
+  static const TClassInfo info = TClassBuilder<TButton>("TButton", &TWinControl::StaticClassInfo())
+                                     .Boolean("Cancel", &TButton::Cancel, &TButton::SetCancel, false)
+                                     .Boolean("Default", &TButton::Default, &TButton::SetDefault, false)
+                                     .Integer("ModalResult", &TButton::ModalResult, &TButton::SetModalResult, 0)
+                                     .Info();
+  return info;
+}
+
+const TClassInfo& TImage::StaticClassInfo() {
+  static const TClassInfo info = TClassBuilder<TImage>("TImage", &TWinControl::StaticClassInfo()).Info();
+  return info;
+}
+
 void TLabel::SetWordWrap(bool value) {
   wordWrap_ = value;
   if (HandleAllocated()) {

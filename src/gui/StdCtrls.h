@@ -7,9 +7,10 @@
 namespace orv {
 
 class TLabel : public TWinControl {
+  ORV_CLASSINFO(TLabel)
+
 public:
   explicit TLabel(TComponent* owner) : TWinControl(owner) {}
-  std::string ClassName() const override { return "TLabel"; }
   bool WordWrap() const { return wordWrap_; }
   void SetWordWrap(bool value);
 
@@ -22,9 +23,10 @@ private:
 };
 
 class TButton : public TWinControl {
+  ORV_CLASSINFO(TButton)
+
 public:
   explicit TButton(TComponent* owner);
-  std::string ClassName() const override { return "TButton"; }
 
   // Enter presses the default button, Escape the cancel button.
   bool Default() const { return default_; }
@@ -48,9 +50,10 @@ private:
 };
 
 class TImage : public TWinControl {
+  ORV_CLASSINFO(TImage)
+
 public:
   explicit TImage(TComponent* owner) : TWinControl(owner) {}
-  std::string ClassName() const override { return "TImage"; }
   // The icon is borrowed (a shared system or resource icon).
   HICON Icon() const { return icon_; }
   void SetIcon(HICON icon);
