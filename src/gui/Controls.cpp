@@ -168,6 +168,13 @@ std::vector<TWinControl*> TWinControl::TabList() const {
   return list;
 }
 
+void TWinControl::CollectTabStops(std::vector<TWinControl*>& out) const {
+  for (TWinControl* c : TabList()) {
+    if (c->TabStop() && c->CanFocus()) out.push_back(c);
+    c->CollectTabStops(out);
+  }
+}
+
 int TWinControl::TabOrder() const {
   if (!Parent() || !TakesFocus()) return -1;
   auto list = Parent()->TabList();

@@ -156,6 +156,8 @@ protected:
   std::vector<TWinControl*> TabList() const;
   // Labels and images have windows but never the focus.
   virtual bool TakesFocus() const { return true; }
+  // The controls inside this one that Tab visits, in tab order, nested containers included.
+  void CollectTabStops(std::vector<TWinControl*>& out) const;
 
 private:
   static LRESULT CALLBACK StdWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);

@@ -328,13 +328,6 @@ TModalResult TForm::ShowModal() {
   return modalResult_;
 }
 
-void TForm::CollectTabStops(std::vector<TWinControl*>& out) const {
-  for (TWinControl* c : TabList()) {
-    if (c->TabStop() && c->CanFocus()) out.push_back(c);
-    if (auto* inner = dynamic_cast<const TForm*>(c)) inner->CollectTabStops(out);
-  }
-}
-
 void TForm::FocusNext(bool backwards) {
   std::vector<TWinControl*> stops;
   CollectTabStops(stops);

@@ -72,6 +72,8 @@ public:
   void Loaded() override;
 
   TNotifyEvent OnCreate;
+  // Runs when the application frees its forms; a form freed otherwise runs it from its
+  // destructor, when the members of a derived form are already gone.
   TNotifyEvent OnDestroy;
   TNotifyEvent OnShow;
   TNotifyEvent OnHide;
@@ -93,7 +95,6 @@ private:
   void Activated(bool active);
   TButton* FindButton(bool wantDefault) const;
   void FocusNext(bool backwards);
-  void CollectTabStops(std::vector<TWinControl*>& out) const;
   RECT FrameDelta() const;
 
   TFormBorderStyle borderStyle_ = TFormBorderStyle::bsSizeable;
