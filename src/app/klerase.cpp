@@ -1,33 +1,34 @@
-// Program entry: one plain window titled with the product name until the real forms arrive.
+// Program entry: one instance at a time; a second start brings the first one forward.
 #include <windows.h>
 
-namespace {
+#include "app/MainF.h"
+#include "app/Units.h"
+#include "gui/Forms.h"
+#include "sys/KLSysUtils.h"
 
-LRESULT CALLBACK PlainProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_DESTROY) {
-    PostQuitMessage(0);
-    return 0;
-  }
-  return DefWindowProcA(wnd, msg, wp, lp);
+namespace {
+const char kProductTitle[] = "Orvasil";
 }
 
-}  // namespace
-
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = PlainProc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = "TOrvasilPlainForm";
-  RegisterClassA(&wc);
-  HWND wnd = CreateWindowExA(0, wc.lpszClassName, "Orvasil", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                             CW_USEDEFAULT, 400, 300, nullptr, nullptr, instance, nullptr);
-  ShowWindow(wnd, SW_SHOW);
-  MSG m;
-  while (GetMessageA(&m, nullptr, 0, 0) > 0) {
-    TranslateMessage(&m);
-    DispatchMessageA(&m);
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  using namespace orv;
+  try {
+    InitializeUnits();
+    Application->Initialize();
+    Application->SetTitle(kProductTitle);
+    // Held for the life of the process; the system releases it at exit. A failed creation
+    // leaves this instance without the guard, but running.
+    HANDLE mutex = CreateMutexA(nullptr, TRUE, kProductTitle);
+    if (mutex && GetLastError() == ERROR_ALREADY_EXISTS) {
+      CloseHandle(mutex);
+      ActivatePreviousInstance(kProductTitle);
+    } else {
+      TMainForm* mainForm = nullptr;
+      Application->CreateForm(mainForm);
+      Application->Run();
+    }
+    FinalizeUnits();
+  } catch (...) {
   }
   return 0;
 }

@@ -1,0 +1,40 @@
+#include <windows.h>
+
+#include "app/Units.h"
+
+#include "base/StringList.h"
+#include "gui/Forms.h"
+#include "lang/KLXLang.h"
+#include "sys/KLSysUtils.h"
+
+namespace orv {
+
+namespace {
+int CompareResult(int r) { return r - CSTR_EQUAL; }
+
+int UserCompareText(const std::string& a, const std::string& b) {
+  return CompareResult(CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()),
+                                      b.data(), static_cast<int>(b.size())));
+}
+
+int UserCompareStr(const std::string& a, const std::string& b) {
+  return CompareResult(CompareStringA(LOCALE_USER_DEFAULT, 0, a.data(), static_cast<int>(a.size()), b.data(),
+                                      static_cast<int>(b.size())));
+}
+}  // namespace
+
+void InitializeUnits() {
+  SetTextCompare(UserCompareText, UserCompareStr);
+  InitializeForms();
+  InitializeKLXLang();
+  InitializeKLSysUtils();
+}
+
+void FinalizeUnits() {
+  FinalizeKLSysUtils();
+  FinalizeKLXLang();
+  FinalizeForms();
+  SetTextCompare(nullptr, nullptr);
+}
+
+}  // namespace orv

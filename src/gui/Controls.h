@@ -1,0 +1,173 @@
+#pragma once
+// Controls: TControl has bounds, text, font and visibility; TWinControl owns a window, keeps
+// its children in tab order and receives their notifications.
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "base/Component.h"
+#include "base/Exceptions.h"
+#include "gui/Graphics.h"
+#include "gui/Handles.h"
+
+namespace orv {
+
+using TModalResult = int32_t;
+constexpr TModalResult mrNone = 0;
+constexpr TModalResult mrOk = 1;
+constexpr TModalResult mrCancel = 2;
+constexpr TModalResult mrAbort = 3;
+constexpr TModalResult mrRetry = 4;
+constexpr TModalResult mrIgnore = 5;
+constexpr TModalResult mrYes = 6;
+constexpr TModalResult mrNo = 7;
+
+enum class TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
+
+class TWinControl;
+
+class TControl : public TComponent {
+  ORV_CLASSINFO(TControl)
+  friend class TWinControl;
+
+public:
+  explicit TControl(TComponent* owner);
+  ~TControl() override;
+
+  TWinControl* Parent() const { return parent_; }
+  virtual void SetParent(TWinControl* parent);
+
+  int32_t Left() const { return left_; }
+  int32_t Top() const { return top_; }
+  int32_t Width() const { return width_; }
+  int32_t Height() const { return height_; }
+  void SetLeft(int32_t v) { SetBounds(v, top_, width_, height_); }
+  void SetTop(int32_t v) { SetBounds(left_, v, width_, height_); }
+  void SetWidth(int32_t v) { SetBounds(left_, top_, v, height_); }
+  void SetHeight(int32_t v) { SetBounds(left_, top_, width_, v); }
+  virtual void SetBounds(int32_t left, int32_t top, int32_t width, int32_t height);
+  RECT BoundsRect() const { return RECT{left_, top_, left_ + width_, top_ + height_}; }
+  void SetBoundsRect(const RECT& r) { SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top); }
+
+  bool Visible() const { return visible_; }
+  virtual void SetVisible(bool value);
+  bool Enabled() const { return enabled_; }
+  virtual void SetEnabled(bool value);
+
+  const std::string& Caption() const { return caption_; }
+  virtual void SetCaption(const std::string& value);
+
+  // A control takes its parent's font until its own is changed.
+  TFont& Font() { return font_; }
+  bool ParentFont() const { return parentFont_; }
+  void SetParentFont(bool value);
+
+  TBiDiMode BiDiMode() const { return biDiMode_; }
+  void SetBiDiMode(TBiDiMode value) { biDiMode_ = value; }
+  bool UseRightToLeftReading() const { return biDiMode_ != TBiDiMode::bdLeftToRight; }
+
+  TNotifyEvent OnClick;
+  virtual void Click();
+
+  bool HasParent() const override { return true; }
+  TComponent* GetParentComponent() const override;
+  void SetParentComponent(TComponent* parent) override;
+
+protected:
+  virtual void FontChanged() {}
+  virtual void BoundsChanged() {}
+  virtual void VisibleChanged() {}
+  virtual void EnabledChanged() {}
+  virtual void CaptionChanged() {}
+  void TakeParentFont();
+
+private:
+  TWinControl* parent_ = nullptr;
+  int32_t left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+  bool visible_ = true;
+  bool enabled_ = true;
+  std::string caption_;
+  TFont font_;
+  bool parentFont_ = true;
+  bool takingParentFont_ = false;
+  TBiDiMode biDiMode_ = TBiDiMode::bdLeftToRight;
+};
+
+struct TCreateParams {
+  std::string WinClassName;  // a registered system class, or empty for the control's own
+  DWORD Style = 0;
+  DWORD ExStyle = 0;
+  HWND WndParent = nullptr;
+};
+
+class TWinControl : public TControl {
+  ORV_CLASSINFO(TWinControl)
+
+public:
+  explicit TWinControl(TComponent* owner);
+  ~TWinControl() override;
+
+  HWND Handle();
+  bool HandleAllocated() const { return handle_ != nullptr; }
+
+  int ControlCount() const { return static_cast<int>(controls_.size()); }
+  TControl* Controls(int index) const { return controls_.at(index); }
+  // Position among the parent's children that can take the focus: the order that Tab
+  // follows (-1 for a control that never takes the focus).
+  int TabOrder() const;
+  void SetTabOrder(int value);
+  bool TabStop() const { return tabStop_; }
+  void SetTabStop(bool value) { tabStop_ = value; }
+  bool Focused() const { return handle_ && GetFocus() == handle_; }
+  void SetFocus();
+  bool CanFocus() const;
+
+  // The control object of a window made by this layer, or null.
+  static TWinControl* FromHandle(HWND wnd);
+
+  void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) override;
+  void Loaded() override;
+
+protected:
+  friend class TControl;
+  void InsertControl(TControl* control);
+  void RemoveControl(TControl* control);
+
+  virtual void CreateParams(TCreateParams& params);
+  virtual void CreateHandle();
+  virtual void AfterCreateHandle() {}
+  void DestroyHandle();
+  // Messages for windows of the control's own class; standard controls are not subclassed.
+  virtual LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT DefaultHandler(UINT msg, WPARAM wp, LPARAM lp);
+  // WM_COMMAND from a child control, delivered to that child.
+  virtual void CommandNotify(WORD code) {}
+  virtual void ChildCommand(HWND child, WORD code);
+
+  void FontChanged() override;
+  void BoundsChanged() override;
+  void VisibleChanged() override;
+  void EnabledChanged() override;
+  void CaptionChanged() override;
+  std::vector<TWinControl*> WinControls() const;
+  std::vector<TWinControl*> TabList() const;
+  // Labels and images have windows but never the focus.
+  virtual bool TakesFocus() const { return true; }
+  // The controls inside this one that Tab visits, in tab order, nested containers included.
+  void CollectTabStops(std::vector<TWinControl*>& out) const;
+
+private:
+  static LRESULT CALLBACK StdWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
+  void ForgetHandle();
+
+  HWND handle_ = nullptr;
+  std::vector<TControl*> controls_;
+  bool tabStop_ = false;
+  // A tab order read before the control had its parent; applied once loaded.
+  int pendingTabOrder_ = -1;
+};
+
+}  // namespace orv

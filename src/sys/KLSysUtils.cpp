@@ -1,0 +1,397 @@
+#include <windows.h>
+
+#include "sys/KLSysUtils.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <memory>
+
+#include "gui/Forms.h"
+#include "base/StringList.h"
+#include "gui/StdCtrls.h"
+#include "lang/KLXLang.h"
+
+namespace orv {
+
+std::array<TKLMsgButton, 1> OkButtons = {{{"", mrOk}}};
+std::array<TKLMsgButton, 1> ContinueButtons = {{{"", mrOk}}};
+std::array<TKLMsgButton, 2> OkCancelButtons = {{{"", mrOk}, {"", mrCancel}}};
+std::array<TKLMsgButton, 2> YesNoButtons = {{{"", mrYes}, {"", mrNo}}};
+std::array<TKLMsgButton, 3> YesNoCancelButtons = {{{"", mrYes}, {"", mrNo}, {"", mrCancel}}};
+std::array<TKLMsgButton, 2> RetryCancelButtons = {{{"", mrRetry}, {"", mrCancel}}};
+std::array<TKLMsgButton, 3> ReplaceAppendCancelButtons = {{{"", mrYes}, {"", mrNo}, {"", mrCancel}}};
+std::array<TKLMsgButton, 2> UpgradeCloseButtons = {{{"", mrOk}, {"", mrCancel}}};
+std::array<TKLMsgButton, 3> OverwriteResumeCancelButtons = {{{"", mrRetry}, {"", mrOk}, {"", mrCancel}}};
+std::array<TKLMsgButton, 2> OverwriteCancelButtons = {{{"", mrRetry}, {"", mrCancel}}};
+std::array<TKLMsgButton, 3> RenameOverwriteCancelButtons = {{{"", mrOk}, {"", mrRetry}, {"", mrCancel}}};
+
+TMessageBoxProc MessageBoxProc = nullptr;
+std::string TempPath, WindowsPath, SystemPath, ProgramFilesPath, ExePath;
+TFont* MessageFont = nullptr;
+TFont* CaptionFont = nullptr;
+int32_t CaptionButtonWidth = 16;
+
+namespace {
+
+struct TButtonSet {
+  std::span<TKLMsgButton> Buttons;
+  std::vector<const char*> Keys;
+};
+
+const std::vector<TButtonSet>& ButtonSets() {
+  static const std::vector<TButtonSet> sets = {
+      {OkButtons, {"CapOK"}},
+      {ContinueButtons, {"CapContinue"}},
+      {OkCancelButtons, {"CapOK", "CapCancel"}},
+      {YesNoButtons, {"CapYes", "CapNo"}},
+      {YesNoCancelButtons, {"CapYes", "CapNo", "CapCancel"}},
+      {RetryCancelButtons, {"CapRetry", "CapCancel"}},
+      {ReplaceAppendCancelButtons, {"CapReplace", "CapAppend", "CapCancel"}},
+      {UpgradeCloseButtons, {"CapUpgradeToPRO", "CapClose"}},
+      {OverwriteResumeCancelButtons, {"CapOverwrite", "CapResume", "CapCancel"}},
+      {OverwriteCancelButtons, {"CapOverwrite", "CapCancel"}},
+      {RenameOverwriteCancelButtons, {"CapRename", "CapOverwrite", "CapCancel"}},
+  };
+  return sets;
+}
+
+TProcedureObject* gButtonCaptionsEntry = nullptr;
+std::string SearchClass;
+std::string SearchTitle;
+
+std::string WithBackslash(std::string path) {
+  if (!path.empty() && path.back() != '\\') path += '\\';
+  return path;
+}
+
+std::string Trim(const std::string& s) {
+  size_t b = 0, e = s.size();
+  while (b < e && static_cast<unsigned char>(s[b]) <= ' ') ++b;
+  while (e > b && static_cast<unsigned char>(s[e - 1]) <= ' ') --e;
+  return s.substr(b, e - b);
+}
+
+// Quotes go; so does every word from a "%" (the "%1" placeholders) up to the next space.
+std::string CleanParams(std::string params) {
+  params = Trim(params);
+  params.erase(std::remove(params.begin(), params.end(), '"'), params.end());
+  for (size_t p = params.find('%'); p != std::string::npos; p = params.find('%', p)) {
+    size_t end = params.find(' ', p);
+    params.erase(p, end == std::string::npos ? std::string::npos : end - p);
+  }
+  return Trim(params);
+}
+
+// The end of the program path: just after the right-most ".EXE", ".BAT" or ".COM".
+size_t ProgramPathEnd(const std::string& value) {
+  for (size_t end = value.size(); end >= 4; --end) {
+    const std::string ext = AnsiUpperCase(value.substr(end - 4, 4));
+    if (ext == ".EXE" || ext == ".BAT" || ext == ".COM") return end;
+  }
+  return std::string::npos;
+}
+
+std::string ExpandEnvironment(const std::string& path) {
+  char buf[MAX_PATH];
+  DWORD n = ExpandEnvironmentStringsA(path.c_str(), buf, MAX_PATH);
+  return (n == 0 || n > MAX_PATH) ? path : std::string(buf);
+}
+
+void LoadSystemFonts() {
+  MessageFont = new TFont;
+  CaptionFont = new TFont;
+  NONCLIENTMETRICSA ncm{};
+  // The size without the padded border field, which the older systems reject.
+  ncm.cbSize = offsetof(NONCLIENTMETRICSA, iPaddedBorderWidth);
+  if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, ncm.cbSize, &ncm, 0)) {
+    MessageFont->SetLogFont(ncm.lfMessageFont);
+    CaptionFont->SetLogFont(ncm.lfCaptionFont);
+    CaptionButtonWidth = ncm.iCaptionWidth;
+  } else {
+    LOGFONTA lf{};
+    GetObjectA(GetStockObject(SYSTEM_FONT), sizeof lf, &lf);
+    MessageFont->SetLogFont(lf);
+    CaptionFont->SetLogFont(lf);
+    CaptionButtonWidth = 16;
+  }
+}
+
+template <typename F>
+struct TFinally {
+  F f;
+  ~TFinally() { f(); }
+};
+template <typename F>
+TFinally(F) -> TFinally<F>;
+
+}  // namespace
+
+void LoadButtonCaptions() {
+  for (const TButtonSet& set : ButtonSets())
+    for (size_t i = 0; i < set.Buttons.size(); ++i) set.Buttons[i].Caption = GlobalLanguage->GetWord(set.Keys[i]);
+}
+
+int32_t ShowMessageBox(const std::string& msg, const std::string& caption, int32_t icon, int32_t defaultButton,
+                       std::span<const TKLMsgButton> buttons) {
+  const std::vector<TKLMsgButton> btns(buttons.begin(), buttons.end());
+  if (btns.empty()) throw EInvalidOperation("A message box needs at least one button");
+
+  HWND activeWnd = GetActiveWindow();
+  HWND appWnd = Application->Handle();
+  HMONITOR activeMonitor = MonitorFromWindow(activeWnd, MONITOR_DEFAULTTONEAREST);
+  RECT appRect{};
+  bool appMoved = false;
+  if (activeMonitor != MonitorFromWindow(appWnd, MONITOR_DEFAULTTONEAREST)) {
+    MONITORINFO mi{};
+    mi.cbSize = sizeof mi;
+    GetWindowRect(appWnd, &appRect);
+    if (GetMonitorInfoA(activeMonitor, &mi)) {
+      SetWindowPos(appWnd, nullptr, (mi.rcMonitor.left + mi.rcMonitor.right) / 2,
+                   (mi.rcMonitor.top + mi.rcMonitor.bottom) / 2, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+      appMoved = true;
+    }
+  }
+  TTaskWindowsDisabler taskWindows;
+  std::unique_ptr<TForm> form;
+  TFinally restore{[&] {
+    form.reset();
+    if (appMoved)
+      SetWindowPos(appWnd, nullptr, appRect.left, appRect.top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+    taskWindows.Restore();
+    if (activeWnd && IsWindow(activeWnd)) SetActiveWindow(activeWnd);
+  }};
+
+  form = std::make_unique<TForm>(Application);
+  form->SetBorderStyle(TFormBorderStyle::bsDialog);
+  form->SetFormStyle(TFormStyle::fsStayOnTop);
+  form->SetCaption(caption.empty() ? Application->Title() : caption);
+
+  TCanvas& canvas = form->Canvas();
+  canvas.Font().Assign(CaptionFont);
+  const int32_t titleWidth = canvas.TextWidth(form->Caption()) + 2 * CaptionButtonWidth;
+  canvas.Font().Assign(MessageFont);
+  const SIZE m = canvas.TextExtent("M");
+  const int32_t horzMargin = MulDiv(8, m.cx, 4);
+  const int32_t vertMargin = MulDiv(8, m.cy, 8);
+  const int32_t horzSpacing = MulDiv(10, m.cx, 4);
+  const int32_t vertSpacing = MulDiv(10, m.cy, 8);
+  const int32_t ppi = Screen->PixelsPerInch();
+  const int32_t buttonSpacing = MulDiv(7, ppi, 96);
+  int32_t buttonWidth = MulDiv(75, ppi, 96);
+  const int32_t buttonHeight = MulDiv(25, ppi, 96);
+  for (const TKLMsgButton& b : btns) buttonWidth = std::max(buttonWidth, canvas.TextWidth(b.Caption) + 4 * buttonSpacing);
+  const int32_t count = static_cast<int32_t>(btns.size());
+  const int32_t buttonsWidth = count * buttonWidth + (count - 1) * buttonSpacing;
+
+  RECT textRect{0, 0, Screen->Width() / 2, 0};
+  UINT format = DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX;
+  if (form->UseRightToLeftReading()) format |= DT_RTLREADING;
+  canvas.DrawText(msg, textRect, format);
+  int32_t messageWidth = textRect.right;
+  int32_t messageHeight = textRect.bottom;
+  int32_t labelLeft = horzMargin;
+  if (icon) {
+    auto* image = new TImage(form.get());
+    image->SetName("IconImage");
+    image->SetIcon(LoadIconA(nullptr, MAKEINTRESOURCEA(icon)));
+    image->SetBounds(horzMargin, vertMargin, 32, 32);
+    image->SetParent(form.get());
+    messageWidth += horzSpacing + 32;
+    messageHeight = std::max(messageHeight, 32);
+    labelLeft += horzSpacing + 32;
+  }
+
+  const int32_t clientWidth = std::max(titleWidth, std::max(messageWidth, buttonsWidth) + 2 * horzMargin);
+  form->SetClientWidth(clientWidth);
+  form->SetClientHeight(messageHeight + buttonHeight + vertSpacing + 2 * vertMargin);
+  form->SetLeft(Screen->Width() / 2 - form->Width() / 2);
+  form->SetTop(Screen->Height() / 2 - form->Height() / 2);
+
+  auto* label = new TLabel(form.get());
+  label->SetName("MessageLabel");
+  label->SetParent(form.get());
+  label->Font().Assign(MessageFont);
+  label->SetWordWrap(true);
+  label->SetBiDiMode(form->BiDiMode());
+  label->SetCaption(msg);
+  label->SetBounds(labelLeft, vertMargin, textRect.right, textRect.bottom);
+  if (form->UseRightToLeftReading()) label->SetLeft(clientWidth - labelLeft - label->Width());
+  if (icon && label->Height() < 32) label->SetTop(label->Top() + (32 - label->Height()) / 2);
+
+  int32_t x = (clientWidth - buttonsWidth) / 2;
+  const int32_t y = messageHeight + vertMargin + vertSpacing;
+  for (int32_t i = 0; i < count; ++i) {
+    auto* button = new TButton(form.get());
+    button->SetName("Button" + std::to_string(i));
+    button->SetParent(form.get());
+    button->SetCaption(btns[i].Caption);
+    button->SetModalResult(btns[i].ModalResult);
+    button->SetBounds(x, y, buttonWidth, buttonHeight);
+    if (i == defaultButton) {
+      button->SetDefault(true);
+      button->SetTabOrder(0);
+    }
+    if (btns[i].ModalResult == mrCancel) button->SetCancel(true);
+    x += buttonWidth + buttonSpacing;
+  }
+  return form->ShowModal();
+}
+
+std::string ReadRegString(const TKLRegistry& reg, const std::string& name, const std::string& defaultValue) {
+  try {
+    if (reg.ValueExists(name)) return reg.ReadString(name);
+  } catch (const Exception&) {
+  }
+  return defaultValue;
+}
+
+bool GetDefaultProgram(const std::string& name, std::string& program, std::string& params) {
+  program.clear();
+  params.clear();
+  std::string value;
+  {
+    TKLRegistry reg;
+    reg.SetRootKey(HKEY_CLASSES_ROOT);
+    if (!reg.OpenKey("\\" + name + "\\shell\\open\\command", false)) return false;
+    value = ReadRegString(reg, "", "");
+  }
+  if (value.empty()) return false;
+  size_t end = ProgramPathEnd(value);
+  if (end == std::string::npos) {
+    // No known extension: a quoted path ends at its closing quote, an unquoted value is all path.
+    end = value[0] == '"' ? value.find('"', 1) : std::string::npos;
+    end = end == std::string::npos ? value.size() : end;
+  }
+  if (end < value.size()) params = CleanParams(value.substr(end));
+  program = value.substr(0, end);
+  if (!program.empty() && program[0] == '"') program.erase(0, 1);
+  if (program.find('%') != std::string::npos) program = ExpandEnvironment(program);
+  return true;
+}
+
+void CenterInParent(TControl* control) {
+  TWinControl* parent = control->Parent();
+  if (!parent) return;
+  int32_t pw = parent->Width(), ph = parent->Height();
+  if (auto* form = dynamic_cast<TForm*>(parent)) {
+    pw = form->ClientWidth();
+    ph = form->ClientHeight();
+  }
+  control->SetLeft(pw < control->Width() ? 0 : (pw - control->Width()) / 2);
+  control->SetTop(ph < control->Height() ? 0 : (ph - control->Height()) / 2);
+}
+
+std::string GetWindowClassName(HWND wnd) {
+  if (!IsWindow(wnd)) return "";
+  char buf[256] = {};
+  return GetClassNameA(wnd, buf, sizeof buf) > 0 ? std::string(buf) : std::string();
+}
+
+std::string GetWindowCaption(HWND wnd) {
+  if (!IsWindow(wnd)) return "";
+  char buf[256] = {};
+  return GetWindowTextA(wnd, buf, sizeof buf) > 0 ? std::string(buf) : std::string();
+}
+
+void ShowWindowNoAnimation(HWND wnd, int cmdShow) {
+  ANIMATIONINFO info{};
+  info.cbSize = sizeof info;
+  const bool animated = SystemParametersInfoA(SPI_GETANIMATION, info.cbSize, &info, 0) && info.iMinAnimate != 0;
+  if (animated) {
+    info.iMinAnimate = 0;
+    SystemParametersInfoA(SPI_SETANIMATION, info.cbSize, &info, 0);
+  }
+  ShowWindow(wnd, cmdShow);
+  if (animated) {
+    info.iMinAnimate = 1;
+    SystemParametersInfoA(SPI_SETANIMATION, info.cbSize, &info, 0);
+  }
+}
+
+void BringWindowForward(HWND wnd) {
+  if (!wnd) return;
+  ShowWindowNoAnimation(wnd, SW_SHOW);
+  SetForegroundWindow(wnd);
+}
+
+BOOL CALLBACK FindAppWindowProc(HWND wnd, LPARAM param) {
+  if (Application && wnd == Application->Handle()) return TRUE;
+  if (GetWindowClassName(wnd) != SearchClass) return TRUE;
+  if (GetWindowCaption(wnd) != SearchTitle) return TRUE;
+  *reinterpret_cast<HWND*>(param) = wnd;
+  return FALSE;
+}
+
+bool ActivatePreviousInstance(const std::string& title) {
+  SearchClass = "TApplication";
+  SearchTitle = title;
+  HWND found = nullptr;
+  EnumWindows(FindAppWindowProc, reinterpret_cast<LPARAM>(&found));
+  if (!found || (Application && found == Application->Handle())) return false;
+  if (IsIconic(found)) {
+    SendMessageA(found, WM_SYSCOMMAND, SC_RESTORE, 0);
+    return true;
+  }
+  ShowWindowNoAnimation(found, SW_SHOWNOACTIVATE);
+  HWND popup = GetLastActivePopup(found);
+  if (popup != found && IsWindowVisible(popup) && IsWindowEnabled(popup)) {
+    SetForegroundWindow(popup);
+  } else {
+    HWND util = nullptr;
+    SearchClass = "TPUtilWindow";
+    EnumWindows(FindAppWindowProc, reinterpret_cast<LPARAM>(&util));
+    if (util)
+      SendMessageA(util, WM_USER + 1, 0, WM_LBUTTONDBLCLK);
+    else
+      BringWindowForward(popup);
+  }
+  return true;
+}
+
+void InitializeKLSysUtils() {
+  MessageBoxProc = ShowMessageBox;
+  char buf[MAX_PATH + 1] = {};
+  UINT n = GetWindowsDirectoryA(buf, MAX_PATH);
+  WindowsPath = WithBackslash(n && n <= MAX_PATH ? buf : "");
+  n = GetSystemDirectoryA(buf, MAX_PATH);
+  SystemPath = WithBackslash(n && n <= MAX_PATH ? buf : "");
+  const std::string windowsDrive = WindowsPath.substr(0, 2);
+  DWORD t = GetTempPathA(MAX_PATH, buf);
+  TempPath = (t && t <= MAX_PATH) ? WithBackslash(buf) : windowsDrive;
+  {
+    TKLRegistry reg;
+    reg.SetRootKey(HKEY_LOCAL_MACHINE);
+    if (reg.OpenKey("Software\\Microsoft\\Windows\\CurrentVersion", false))
+      ProgramFilesPath = WithBackslash(ReadRegString(reg, "ProgramFilesDir", ""));
+  }
+  if (ProgramFilesPath.empty()) ProgramFilesPath = windowsDrive + "\\Program Files\\";
+  DWORD len = GetModuleFileNameA(nullptr, buf, MAX_PATH);
+  std::string exe(buf, len);
+  ExePath = exe.substr(0, exe.find_last_of('\\') + 1);
+
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  Screen->SetCursors(crKLHandMove, LoadCursorA(instance, "CRHMOVE"));
+  Screen->SetCursors(crKLHandPoint, LoadCursorA(instance, "CRHPOINT"));
+  Screen->SetCursors(crKLPick, LoadCursorA(instance, "CRPICK"));
+  gButtonCaptionsEntry = RegisterLanguageProc(LoadButtonCaptions);
+  LoadSystemFonts();
+}
+
+void FinalizeKLSysUtils() {
+  UnregisterLanguageInit(gButtonCaptionsEntry);
+  gButtonCaptionsEntry = nullptr;
+  delete MessageFont;
+  delete CaptionFont;
+  MessageFont = CaptionFont = nullptr;
+  TempPath.clear();
+  WindowsPath.clear();
+  SystemPath.clear();
+  ProgramFilesPath.clear();
+  ExePath.clear();
+  for (const TButtonSet& set : ButtonSets())
+    for (TKLMsgButton& b : set.Buttons) b.Caption.clear();
+}
+
+}  // namespace orv

@@ -1,0 +1,35 @@
+# The GUI layer, the message box, registry helpers and activation of a running instance.
+# The test program carries the program's resources (cursors, window definitions) and one
+# window definition of its own.
+set(gui_res_dir ${CMAKE_CURRENT_BINARY_DIR}/gui_res)
+set(gui_res_bin ${gui_res_dir}/defined_form.bin)
+set(gui_res_dfm ${CMAKE_CURRENT_LIST_DIR}/gui/defined_form.dfm)
+add_custom_command(OUTPUT ${gui_res_bin} ${gui_res_bin}.rc
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${gui_res_dir}
+  COMMAND ${ORVASIL_HOST_TOOLS_DIR}/defc -d ${gui_res_bin}.d --rc ${gui_res_bin}.rc ${gui_res_dfm} ${gui_res_bin}
+  DEPENDS ${gui_res_dfm} ${ORVASIL_HOST_TOOLS_DIR}/defc
+  DEPFILE ${gui_res_bin}.d)
+set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/gui/gui_tests.rc PROPERTIES
+  OBJECT_DEPENDS "${gui_res_bin};${gui_res_bin}.rc")
+set_source_files_properties(${ORVASIL_RESOURCE_OBJECTS} PROPERTIES
+  INCLUDE_DIRECTORIES "${CMAKE_BINARY_DIR}/resources;${CMAKE_SOURCE_DIR}/resources")
+
+orvasil_gtest(gui_tests SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/gui/gui_env.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/gui/forms_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/gui/definition_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/gui/msgbox_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/gui/sysutils_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/gui/activation_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/gui/gui_tests.rc
+  ${ORVASIL_RESOURCE_OBJECTS})
+target_include_directories(gui_tests PRIVATE ${gui_res_dir})
+target_compile_definitions(gui_tests PRIVATE
+  ORVASIL_EXE_UNIX="$<TARGET_FILE:orvasil>"
+  ORVASIL_ENGLISH_UNIX="${CMAKE_SOURCE_DIR}/resources/lang/english.lng")
+add_dependencies(gui_tests orvasil orvasil_forms)
+
+# Not a test: shows the erase question for a look at it (screenshots).
+add_executable(msgbox_demo WIN32 ${CMAKE_CURRENT_LIST_DIR}/gui/msgbox_demo.cpp)
+target_link_libraries(msgbox_demo PRIVATE orvasil_lib)
+target_compile_definitions(msgbox_demo PRIVATE ORVASIL_ENGLISH_UNIX="${CMAKE_SOURCE_DIR}/resources/lang/english.lng")
