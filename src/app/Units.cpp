@@ -3,6 +3,7 @@
 #include "app/Units.h"
 
 #include "base/StringList.h"
+#include "disk/KLDiskKernel.h"
 #include "gui/Forms.h"
 #include "lang/KLXLang.h"
 #include "sys/KLSysUtils.h"
@@ -28,9 +29,11 @@ void InitializeUnits() {
   InitializeForms();
   InitializeKLXLang();
   InitializeKLSysUtils();
+  InitKLDiskUnit();
 }
 
 void FinalizeUnits() {
+  DoneKLDiskUnit();
   FinalizeKLSysUtils();
   FinalizeKLXLang();
   FinalizeForms();

@@ -1,6 +1,7 @@
 #include "disk/KLDisk.h"
 
 #include <algorithm>
+#include <cstring>
 #include <cctype>
 #include <cmath>
 #include <limits>
@@ -42,6 +43,7 @@ public:
   uint32_t FlatAddress(const void* data) override {
     return static_cast<uint32_t>(reinterpret_cast<std::uintptr_t>(data));
   }
+  uint8_t* DosTransferBuffer(uint32_t) override { return nullptr; }
 
 private:
   TKLPlatformVersion version_;
@@ -370,7 +372,13 @@ bool TKLDiskAccess::WriteSectorsVWin32(uint32_t Sector, uint16_t Count, const ui
   TDiskIOPacket packet;
   packet.StartSector = Sector;
   packet.Sectors = Count;
-  packet.Buffer = Kernel_.FlatAddress(Data);
+  const uint32_t bytes = uint32_t{Count} * static_cast<uint32_t>(Geometry.BytesPerSector);
+  const uint8_t* transfer = Data;
+  if (uint8_t* reachable = Kernel_.DosTransferBuffer(bytes)) {
+    std::memcpy(reachable, Data, bytes);
+    transfer = reachable;
+  }
+  packet.Buffer = Kernel_.FlatAddress(transfer);
   TVWin32Registers regs;
   bool ok = false;
   if (UseFat32Calls_) {

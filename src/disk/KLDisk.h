@@ -96,6 +96,9 @@ public:
   virtual void Sleep(uint32_t milliseconds) = 0;
   // The 32-bit flat address under which the DOS services see Data.
   virtual uint32_t FlatAddress(const void* data) = 0;
+  // Memory that the DOS services can reach for a transfer of Size bytes, kept for the next
+  // transfer; null when the data can be handed over where it is.
+  virtual uint8_t* DosTransferBuffer(uint32_t size) = 0;
 };
 
 // The kernel that new components use when none is given; the Windows build installs the

@@ -115,8 +115,24 @@ public:
     return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(data));
   }
 
+  // Wine's VWIN32 reads the high word of a packet's buffer address as a selector and takes the
+  // address as flat only when that selector is a GDT one (bit 2 clear); otherwise the write
+  // sends bytes from somewhere else. Memory whose addresses all have bit 18 clear is safe
+  // there and costs nothing on Windows 9x.
+  uint8_t* DosTransferBuffer(uint32_t size) override {
+    constexpr uintptr_t SelectorBit = 0x40000;
+    if (size > SelectorBit) return nullptr;
+    if (!dosBuffer_) dosBuffer_ = static_cast<uint8_t*>(
+        VirtualAlloc(nullptr, 3 * SelectorBit, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+    if (!dosBuffer_) return nullptr;
+    // The first boundary of 2 * SelectorBit opens a window of SelectorBit bytes with the bit clear.
+    const uintptr_t window = 2 * SelectorBit;
+    return reinterpret_cast<uint8_t*>((reinterpret_cast<uintptr_t>(dosBuffer_) + window - 1) & ~(window - 1));
+  }
+
 private:
   TKLPlatformVersion version_;
+  uint8_t* dosBuffer_ = nullptr;
 };
 
 }  // namespace
@@ -127,5 +143,6 @@ TKLDiskKernel& Win32DiskKernel() {
 }
 
 void InitKLDiskUnit() { SetDefaultDiskKernel(&Win32DiskKernel()); }
+void DoneKLDiskUnit() { SetDefaultDiskKernel(nullptr); }
 
 }  // namespace orv

@@ -9,5 +9,7 @@ TKLDiskKernel& Win32DiskKernel();
 
 // Start-up of the KLDisk unit: new components use the Win32 kernel from now on.
 void InitKLDiskUnit();
+// End of the unit: no component reaches the system any more.
+void DoneKLDiskUnit();
 
 }  // namespace orv

@@ -132,6 +132,11 @@ public:
     addresses_.push_back(data);
     return static_cast<uint32_t>(0x10000 + addresses_.size() - 1);
   }
+  uint8_t* DosTransferBuffer(uint32_t size) override {
+    Transfer.assign(size, 0);
+    return Transfer.data();
+  }
+  std::vector<uint8_t> Transfer;
   template <class T>
   const T* At(uint32_t flat) const {
     return static_cast<const T*>(addresses_.at(flat - 0x10000));

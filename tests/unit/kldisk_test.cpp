@@ -352,6 +352,9 @@ TEST_F(KLDisk9xTest, OpenCallsNothingAndAWriteIsLockedWrittenAndUnlockedWithFat3
   EXPECT_TRUE(rda.OpenDrive());
   EXPECT_TRUE(kernel.Log.empty());
   rda.SetStartCluster(5);
+  const std::string pattern(1024, '\x5A');
+  rda.SetBuffer(pattern);
+  ASSERT_EQ(rda.StatusCode(), 9999);
   rda.WriteBuffer();
   EXPECT_EQ(rda.StatusCode(), 9999);
   EXPECT_EQ(kernel.Log, std::vector<std::string>{"CreateFile \\\\.\\VWIN32 0 0 0 67108864"});
@@ -377,7 +380,9 @@ TEST_F(KLDisk9xTest, OpenCallsNothingAndAWriteIsLockedWrittenAndUnlockedWithFat3
   EXPECT_EQ(write.In.ESI, 1u);
   EXPECT_EQ(write.Packet.StartSector, 10u);
   EXPECT_EQ(write.Packet.Sectors, 2);
-  EXPECT_EQ(kernel.At<uint8_t>(write.Packet.Buffer), rda.Buffer().Memory());
+  // The data travels in memory that the DOS services can reach, as a copy of the buffer.
+  EXPECT_EQ(kernel.At<uint8_t>(write.Packet.Buffer), kernel.Transfer.data());
+  EXPECT_EQ(std::string(kernel.Transfer.begin(), kernel.Transfer.end()), pattern);
   const auto& unlock = kernel.VWin32Calls[3];
   EXPECT_EQ(unlock.Code, 1u);
   EXPECT_EQ(unlock.In.EAX, 0x440Du);
