@@ -6,6 +6,7 @@
 #include "disk/KLDiskKernel.h"
 #include "gui/Forms.h"
 #include "lang/KLXLang.h"
+#include "skin/KLClasses.h"
 #include "sys/KLSysUtils.h"
 
 namespace orv {
@@ -27,6 +28,7 @@ int UserCompareStr(const std::string& a, const std::string& b) {
 void InitializeUnits() {
   SetTextCompare(UserCompareText, UserCompareStr);
   InitializeForms();
+  RegisterClass(TKLStoredStream::StaticClassInfo());
   InitializeKLXLang();
   InitializeKLSysUtils();
   InitKLDiskUnit();
@@ -36,6 +38,7 @@ void FinalizeUnits() {
   DoneKLDiskUnit();
   FinalizeKLSysUtils();
   FinalizeKLXLang();
+  UnRegisterClass(TKLStoredStream::StaticClassInfo());
   FinalizeForms();
   SetTextCompare(nullptr, nullptr);
 }

@@ -12,7 +12,8 @@ add_custom_command(OUTPUT ${gui_res_bin} ${gui_res_bin}.rc
 set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/gui/gui_tests.rc PROPERTIES
   OBJECT_DEPENDS "${gui_res_bin};${gui_res_bin}.rc")
 set_source_files_properties(${ORVASIL_RESOURCE_OBJECTS} PROPERTIES
-  INCLUDE_DIRECTORIES "${CMAKE_BINARY_DIR}/resources;${CMAKE_SOURCE_DIR}/resources")
+  INCLUDE_DIRECTORIES "${CMAKE_BINARY_DIR}/resources;${CMAKE_SOURCE_DIR}/resources"
+  OBJECT_DEPENDS "${ORVASIL_RESOURCE_DEPENDS}")
 
 orvasil_gtest(gui_tests SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/gui/gui_env.cpp

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include "app/MainF.h"
 #include "gui/Forms.h"
 #include "gui/StdCtrls.h"
 #include "gui_env.h"
+#include "lang/KLXLang.h"
+#include "skin/KLClasses.h"
+#include "sys/KLSysUtils.h"
 
 using namespace orv;
 
@@ -78,6 +82,23 @@ TEST(FormDefinition, AFormWithoutADefinitionIsBuiltInCode) {
   EXPECT_EQ(form->ComponentCount(), 0);
   EXPECT_EQ(Application->MainForm(), form);
   delete form;
+}
+
+TEST(FormDefinition, TheMainWindowIsReadFromTheProgramAndLoadsItsLanguageText) {
+  EXPECT_EQ(YesNoButtons[0].Caption, "") << "nothing loaded before the main window";
+  TMainForm* form = nullptr;
+  Application->CreateForm(form);
+  ASSERT_NE(form, nullptr);
+  EXPECT_EQ(form->Caption(), "Orvasil");
+  EXPECT_EQ(form->BorderStyle(), TFormBorderStyle::bsSingle);
+  ASSERT_NE(form->lgStream(), nullptr);
+  EXPECT_EQ(form->lgStream()->BinStream()->ToString(), guitest::ReadUnixFile(ORVASIL_ENGLISH_UNIX))
+      << "the stored stream carries the language file byte for byte";
+  EXPECT_EQ(GlobalLanguage->GetWord("CapFinished"), "Finished");
+  EXPECT_EQ(YesNoButtons[0].Caption, "Yes") << "loading ran the registered callbacks";
+  EXPECT_EQ(YesNoButtons[1].Caption, "No");
+  delete form;
+  GlobalLanguage->Clear();
 }
 
 }  // namespace

@@ -39,12 +39,16 @@ std::string WinPath(const std::string& unixPath) {
   return s;
 }
 
-void LoadEnglish() {
-  std::ifstream in(WinPath(ORVASIL_ENGLISH_UNIX), std::ios::binary);
-  ASSERT_TRUE(in) << "english.lng not found";
+std::string ReadUnixFile(const std::string& unixPath) {
+  std::ifstream in(WinPath(unixPath), std::ios::binary);
   std::stringstream text;
   text << in.rdbuf();
-  std::string s = text.str();
+  return text.str();
+}
+
+void LoadEnglish() {
+  const std::string s = ReadUnixFile(ORVASIL_ENGLISH_UNIX);
+  ASSERT_FALSE(s.empty()) << "english.lng not found";
   orv::TMemoryStream stream;
   stream.WriteBuffer(s.data(), static_cast<int64_t>(s.size()));
   stream.SetPosition(0);

@@ -9,6 +9,8 @@ namespace guitest {
 
 // A Unix path as the Windows program sees it (drive Z:).
 std::string WinPath(const std::string& unixPath);
+// The bytes of a file named by its Unix path; empty when it cannot be read.
+std::string ReadUnixFile(const std::string& unixPath);
 // Loads the English language text into the global table.
 void LoadEnglish();
 // Runs Fn from inside the message loop of whatever is modal at that moment.
