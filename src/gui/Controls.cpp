@@ -8,6 +8,7 @@
 
 #include "base/Exceptions.h"
 #include "gui/Forms.h"
+#include "gui/OSError.h"
 
 namespace orv {
 
@@ -25,7 +26,7 @@ void RegisterOwnClass(const std::string& name, WNDPROC proc) {
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   wc.lpszClassName = name.c_str();
   if (!RegisterClassA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-    throw EOSError(GetLastError(), "Cannot register window class " + name);
+    RaiseLastOSError("Cannot register window class " + name);
   registered.insert(name);
 }
 const std::vector<std::string> kBiDiModeNames = {"bdLeftToRight", "bdRightToLeft", "bdRightToLeftNoAlign",
@@ -242,7 +243,7 @@ void TWinControl::CreateHandle() {
   HWND wnd = CreateWindowExA(params.ExStyle, cls.c_str(), Caption().c_str(), params.Style, Left(), Top(),
                              Width(), Height(), params.WndParent, id, GetModuleHandleA(nullptr),
                              own ? this : nullptr);
-  if (!wnd) throw EOSError(GetLastError(), "Error creating window " + cls);
+  if (!wnd) RaiseLastOSError("Error creating window " + cls);
   handle_ = wnd;
   SetPropA(wnd, kControlProp, this);
   SendMessageA(wnd, WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), FALSE);

@@ -8,6 +8,7 @@
 #include "base/Exceptions.h"
 #include "base/Filer.h"
 #include "base/Streams.h"
+#include "gui/OSError.h"
 #include "gui/StdCtrls.h"
 
 namespace orv {
@@ -40,7 +41,7 @@ void RegisterClassOnce(const char* name, WNDPROC proc) {
   wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
   wc.lpszClassName = name;
   if (!RegisterClassA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-    throw EOSError(GetLastError(), std::string("Cannot register window class ") + name);
+    RaiseLastOSError(std::string("Cannot register window class ") + name);
 }
 
 std::string ModuleBaseName() {
@@ -439,7 +440,7 @@ TUtilWindow::TUtilWindow(Handler handler) : handler_(std::move(handler)) {
   RegisterClassOnce("TPUtilWindow", Proc);
   HWND wnd = CreateWindowExA(WS_EX_TOOLWINDOW, "TPUtilWindow", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                              GetModuleHandleA(nullptr), nullptr);
-  if (!wnd) throw EOSError(GetLastError(), "Cannot create a helper window");
+  if (!wnd) RaiseLastOSError("Cannot create a helper window");
   SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   wnd_.Reset(wnd);
 }
@@ -464,7 +465,7 @@ TApplication::TApplication(TComponent* owner) : TComponent(owner) {
                              WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
                              GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, nullptr,
                              nullptr, GetModuleHandleA(nullptr), nullptr);
-  if (!wnd) throw EOSError(GetLastError(), "Cannot create the application window");
+  if (!wnd) RaiseLastOSError("Cannot create the application window");
   SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   handle_.Reset(wnd);
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "gui/Forms.h"
+#include "gui/OSError.h"
 #include "gui/StdCtrls.h"
 #include "gui_env.h"
 #include "sys/KLSysUtils.h"
@@ -8,6 +9,21 @@
 using namespace orv;
 
 namespace {
+
+TEST(OSError, CarriesTheCodeAndTheSystemsOwnTextWithoutItsLineEnd) {
+  SetLastError(ERROR_FILE_NOT_FOUND);
+  try {
+    RaiseLastOSError("Opening the card");
+    FAIL() << "nothing raised";
+  } catch (const EOSError& e) {
+    EXPECT_EQ(e.ErrorCode, static_cast<unsigned long>(ERROR_FILE_NOT_FOUND));
+    const std::string text = SysErrorMessage(ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(e.Message(), "Opening the card: " + text);
+    EXPECT_NE(text, "System error 2.") << "the system knows this one";
+    EXPECT_NE(text.back(), '\n');
+  }
+  EXPECT_EQ(SysErrorMessage(0x2000FFFF), "System error 536936447.");
+}
 
 TEST(ApplicationWindow, IsAHiddenTopLevelTApplicationWindowTitledWithTheTitle) {
   Application->SetTitle("Some Title");
