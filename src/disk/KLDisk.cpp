@@ -358,7 +358,7 @@ bool TKLDiskAccess::Fat32TransfersWork() {
   regs.ECX = 0xFFFFFFFF;
   regs.EDX = DriveNumber_;
   regs.ESI = 0;
-  const bool answered = VWin32Call(klk::VWin32DiocDosDriveInfo, regs) && !(regs.Flags & VWin32CarryFlag);
+  const bool answered = DosService(klk::VWin32DiocDosDriveInfo, regs);
   return !answered || sector != marked;
 }
 
@@ -387,15 +387,13 @@ bool TKLDiskAccess::WriteSectorsVWin32(uint32_t Sector, uint16_t Count, const ui
     regs.ECX = 0xFFFFFFFF;
     regs.EDX = DriveNumber_;
     regs.ESI = 1;
-    regs.Flags = 0;
-    ok = VWin32Call(klk::VWin32DiocDosDriveInfo, regs) && !(regs.Flags & VWin32CarryFlag);
+    ok = DosService(klk::VWin32DiocDosDriveInfo, regs);
   }
   if (!ok) {
     regs.EAX = static_cast<uint32_t>(DriveNumber_) - 1;
     regs.EBX = Kernel_.FlatAddress(&packet);
     regs.ECX = 0xFFFFFFFF;
-    regs.Flags = 0;
-    ok = VWin32Call(klk::VWin32DiocDosInt26, regs) && !(regs.Flags & VWin32CarryFlag);
+    ok = DosService(klk::VWin32DiocDosInt26, regs);
   }
   UnlockLogicalVolume();
   return ok;
@@ -410,8 +408,7 @@ bool TKLDiskAccess::LockLogicalVolume(uint8_t Level, uint8_t Permissions) {
     regs.EBX = Level * 256u + DriveNumber_;
     regs.ECX = minorCode;
     regs.EDX = permissions;
-    regs.Flags = 0;
-    return VWin32Call(klk::VWin32DiocDosIoctl, regs) && !(regs.Flags & VWin32CarryFlag);
+    return DosService(klk::VWin32DiocDosIoctl, regs);
   };
   bool ok = UseFat32Calls_ && attempt(0x484A);
   if (!ok) ok = attempt(0x084A);
@@ -424,12 +421,16 @@ bool TKLDiskAccess::UnlockLogicalVolume() {
     regs.EAX = 0x440D;
     regs.EBX = DriveNumber_;
     regs.ECX = minorCode;
-    regs.Flags = 0;
-    return VWin32Call(klk::VWin32DiocDosIoctl, regs) && !(regs.Flags & VWin32CarryFlag);
+    return DosService(klk::VWin32DiocDosIoctl, regs);
   };
   bool ok = UseFat32Calls_ && attempt(0x486A);
   if (!ok) ok = attempt(0x086A);
   return ok;
+}
+
+bool TKLDiskAccess::DosService(uint32_t ControlCode, TVWin32Registers& Registers) {
+  Registers.Flags = 0;
+  return VWin32Call(ControlCode, Registers) && !(Registers.Flags & VWin32CarryFlag);
 }
 
 bool TKLDiskAccess::VWin32Call(uint32_t ControlCode, TVWin32Registers& Registers) {

@@ -177,6 +177,9 @@ protected:
   bool LockLogicalVolume(uint8_t Level, uint8_t Permissions);
   bool UnlockLogicalVolume();
   bool VWin32Call(uint32_t ControlCode, TVWin32Registers& Registers);
+  // A DOS service through VWIN32 with the flags cleared first: true when the call went through
+  // and the service left the carry flag clear.
+  bool DosService(uint32_t ControlCode, TVWin32Registers& Registers);
   bool OpenVWin32();
 
 private:
