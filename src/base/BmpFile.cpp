@@ -142,6 +142,12 @@ uint8_t Expand6(uint32_t v) { return static_cast<uint8_t>((v << 2) | (v >> 4)); 
 
 uint32_t Rgb(uint8_t r, uint8_t g, uint8_t b) { return r | g << 8 | static_cast<uint32_t>(b) << 16; }
 
+// The colour as a 16-bit pixel would hold it (GDI drops the low bits), read back.
+uint32_t Quantize16(uint32_t color, bool rgb565) {
+  const uint32_t r = color & 0xFF, g = (color >> 8) & 0xFF, b = (color >> 16) & 0xFF;
+  return Rgb(Expand5(r >> 3), rgb565 ? Expand6(g >> 2) : Expand5(g >> 3), Expand5(b >> 3));
+}
+
 }  // namespace
 
 TBmpPixels TBmpImage::View() const {
@@ -221,6 +227,7 @@ uint32_t BmpPixelColor(const TBmpPixels& image, int32_t x, int32_t y) {
 }
 
 std::vector<uint8_t> BmpColorMask(const TBmpPixels& image, uint32_t color) {
+  if (image.BitCount == 16) color = Quantize16(color, image.Rgb565);
   const int64_t stride = BmpStride(image.Width, 1);
   std::vector<uint8_t> mask(static_cast<size_t>(stride * image.Height));
   for (int32_t y = 0; y < image.Height; ++y) {
