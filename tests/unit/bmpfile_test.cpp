@@ -138,6 +138,13 @@ TEST(BmpFile, ColorMaskSetsBitsOfTheKeyColourOnly) {
   EXPECT_EQ(mask[5], 0x40);
   EXPECT_EQ(mask[0], 0x10);
   EXPECT_EQ(mask[1], 0x00);
+
+  // 16-bit pixels hold the key as GDI stores it, with the low bits dropped.
+  TBmpImage rgb555 = RandomImage({16, false}, 1, 1, 7);
+  rgb555.Pixels = {0x1F, 0x7C, 0, 0};
+  EXPECT_EQ(BmpColorMask(rgb555.View(), 0xFF00FF)[0], 0x80);
+  EXPECT_EQ(BmpColorMask(rgb555.View(), 0xF800F8)[0], 0x80);
+  EXPECT_EQ(BmpColorMask(rgb555.View(), 0xF000F0)[0], 0x00);
 }
 
 TEST(BmpFile, ReadsFilesOtherWritersMake) {
