@@ -188,8 +188,9 @@ void TPen::SetStyle(TPenStyle value) {
 }
 
 HPEN TPen::Handle() const {
-  // The 9x family draws dashes only with one-pixel pens.
-  if (!handle_) handle_.Reset(CreatePen(PenStyleToGdi(style_), style_ == TPenStyle::psSolid ? width_ : 1, ColorToRGB(color_)));
+  // The 9x family draws dashes and dots only with one-pixel pens.
+  const bool styled = style_ != TPenStyle::psSolid && style_ != TPenStyle::psInsideFrame;
+  if (!handle_) handle_.Reset(CreatePen(PenStyleToGdi(style_), styled ? 1 : width_, ColorToRGB(color_)));
   return static_cast<HPEN>(handle_.Get());
 }
 
@@ -213,7 +214,6 @@ void TBrush::Assign(const TPersistent* source) {
 
 void TBrush::SetColor(TColor value) {
   color_ = value;
-  if (value == clNone) style_ = TBrushStyle::bsClear;
   handle_.Reset();
 }
 

@@ -195,7 +195,8 @@ public:
   SIZE TextExtent(const std::string& text);
   int32_t TextWidth(const std::string& text) { return TextExtent(text).cx; }
   int32_t TextHeight(const std::string& text) { return TextExtent(text).cy; }
-  // DrawTextA with the canvas font; with DT_CALCRECT it only measures into Rect.
+  // DrawTextA with the canvas's font, font colour and brush (a clear brush leaves the background
+  // as it is); with DT_CALCRECT it only measures into Rect.
   int32_t DrawText(const std::string& text, RECT& rect, UINT format);
 
 protected:
