@@ -1,5 +1,3 @@
-#include <windows.h>
-
 #include "app/MainF.h"
 
 #include "lang/KLXLang.h"

@@ -34,12 +34,14 @@ void InitializeUnits() {
   InitKLDiskUnit();
 }
 
+// The windows go first: a form's OnDestroy may still use the language table, the fonts and
+// the other process-wide objects.
 void FinalizeUnits() {
+  FinalizeForms();
   DoneKLDiskUnit();
   FinalizeKLSysUtils();
   FinalizeKLXLang();
   UnRegisterClass(TKLStoredStream::StaticClassInfo());
-  FinalizeForms();
   SetTextCompare(nullptr, nullptr);
 }
 

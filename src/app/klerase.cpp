@@ -1,34 +1,69 @@
 // Program entry: one instance at a time; a second start brings the first one forward.
 #include <windows.h>
 
+#include <exception>
+#include <string>
+
 #include "app/MainF.h"
 #include "app/Units.h"
 #include "gui/Forms.h"
+#include "gui/Handles.h"
 #include "sys/KLSysUtils.h"
 
 namespace {
+
 const char kProductTitle[] = "Orvasil";
+
+void RunProgram() {
+  using namespace orv;
+  Application->Initialize();
+  Application->SetTitle(kProductTitle);
+  // A failed creation leaves this instance without the guard, but running.
+  HANDLE mutex = CreateMutexA(nullptr, TRUE, kProductTitle);
+  const bool otherInstance = mutex && GetLastError() == ERROR_ALREADY_EXISTS;
+  TOwnedHandle instance(mutex);
+  if (otherInstance) {
+    instance.Reset();
+    ActivatePreviousInstance(kProductTitle);
+    return;
+  }
+  TMainForm* mainForm = nullptr;
+  Application->CreateForm(mainForm);
+  Application->Run();
+  // Held on purpose until the process ends: a start during the shutdown must still find
+  // the guard. The system closes the handle at exit.
+  instance.Release();
 }
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  using namespace orv;
+// No window of ours may be left to show it, so the box stands alone.
+void ReportFatal(const std::string& text) { MessageBoxA(nullptr, text.c_str(), kProductTitle, MB_OK | MB_ICONERROR); }
+
+std::string CurrentErrorText() {
   try {
-    InitializeUnits();
-    Application->Initialize();
-    Application->SetTitle(kProductTitle);
-    // Held for the life of the process; the system releases it at exit. A failed creation
-    // leaves this instance without the guard, but running.
-    HANDLE mutex = CreateMutexA(nullptr, TRUE, kProductTitle);
-    if (mutex && GetLastError() == ERROR_ALREADY_EXISTS) {
-      CloseHandle(mutex);
-      ActivatePreviousInstance(kProductTitle);
-    } else {
-      TMainForm* mainForm = nullptr;
-      Application->CreateForm(mainForm);
-      Application->Run();
-    }
-    FinalizeUnits();
+    throw;
+  } catch (const std::exception& e) {
+    return e.what();
   } catch (...) {
+    return "An unknown error occurred.";
   }
-  return 0;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  int exitCode = 0;
+  try {
+    orv::InitializeUnits();
+    RunProgram();
+  } catch (...) {
+    ReportFatal(CurrentErrorText());
+    exitCode = 1;
+  }
+  try {
+    orv::FinalizeUnits();
+  } catch (...) {
+    ReportFatal(CurrentErrorText());
+    exitCode = 1;
+  }
+  return exitCode;
 }

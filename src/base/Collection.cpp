@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/Exceptions.h"
+#include "base/ScopeGuard.h"
 
 namespace orv {
 
@@ -101,15 +102,10 @@ void TCollection::Assign(const TPersistent* source) {
     TPersistent::Assign(source);
     return;
   }
-  BeginUpdate();
-  try {
+  WithUpdate(*this, [&] {
     Clear();
     for (TCollectionItem* item : other->items_) Add()->Assign(item);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  });
 }
 
 void TCollection::BeginUpdate() { ++updateCount_; }

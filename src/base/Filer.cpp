@@ -6,6 +6,7 @@
 #include "base/Collection.h"
 #include "base/Component.h"
 #include "base/Exceptions.h"
+#include "base/ScopeGuard.h"
 #include "base/StringList.h"
 
 namespace orv {
@@ -399,22 +400,16 @@ void TReader::ReadPropValue(TPersistent* instance, const TPropInfo& prop) {
 
 void TReader::ReadStrings(TStrings& strings) {
   ReadListBegin();
-  strings.BeginUpdate();
-  try {
+  WithUpdate(strings, [&] {
     strings.Clear();
     while (!EndOfList()) strings.Add(ReadString());
     ReadListEnd();
-  } catch (...) {
-    strings.EndUpdate();
-    throw;
-  }
-  strings.EndUpdate();
+  });
 }
 
 void TReader::ReadCollection(TCollection& collection) {
   ReadValue();
-  collection.BeginUpdate();
-  try {
+  WithUpdate(collection, [&] {
     // References still waiting for items that are about to go would dangle.
     std::erase_if(fixups_, [&](const Fixup& f) {
       auto* item = dynamic_cast<TCollectionItem*>(f.Instance);
@@ -430,11 +425,7 @@ void TReader::ReadCollection(TCollection& collection) {
       ReadListEnd();
     }
     ReadListEnd();
-  } catch (...) {
-    collection.EndUpdate();
-    throw;
-  }
-  collection.EndUpdate();
+  });
 }
 
 void TReader::BindMethod(TPersistent* instance, const TPropInfo& prop, const std::string& name) {
@@ -561,8 +552,7 @@ void TWriter::WriteRootComponent(TComponent* root) {
 }
 
 void TWriter::WriteComponent(TComponent* component) {
-  component->SetState(csWriting);
-  try {
+  WithState(*component, csWriting, [&] {
     WriteShortString(component->ClassName());
     WriteShortString(component->Name());
     propPath_.clear();
@@ -570,11 +560,7 @@ void TWriter::WriteComponent(TComponent* component) {
     WriteListEnd();
     component->GetChildren([this](TComponent* child) { WriteComponent(child); }, root_);
     WriteListEnd();
-  } catch (...) {
-    component->ClearState(csWriting);
-    throw;
-  }
-  component->ClearState(csWriting);
+  });
 }
 
 void TWriter::WriteProperties(TPersistent* instance) {

@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "base/Exceptions.h"
+#include "base/ScopeGuard.h"
 #include "base/Streams.h"
 
 namespace orv {
@@ -87,14 +88,9 @@ int TStrings::AddObject(const std::string& s, TObject* object) {
 }
 
 void TStrings::AddStrings(const TStrings& other) {
-  BeginUpdate();
-  try {
+  WithUpdate(*this, [&] {
     for (int i = 0; i < other.Count(); ++i) AddObject(other.Get(i), other.GetObject(i));
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  });
 }
 
 int TStrings::IndexOf(const std::string& s) const {
@@ -141,15 +137,10 @@ std::string TStrings::Text() const {
 }
 
 void TStrings::SetText(const std::string& text) {
-  BeginUpdate();
-  try {
+  WithUpdate(*this, [&] {
     Clear();
     for (const std::string& line : SplitLines(text.data(), text.size())) Add(line);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  });
 }
 
 void TStrings::LoadFromStream(TStream& stream) {
@@ -175,15 +166,10 @@ void TStrings::EndUpdate() {
 void TStrings::Assign(const TPersistent* source) {
   if (auto* src = dynamic_cast<const TStrings*>(source)) {
     if (src == this) return;
-    BeginUpdate();
-    try {
+    WithUpdate(*this, [&] {
       Clear();
       AddStrings(*src);
-    } catch (...) {
-      EndUpdate();
-      throw;
-    }
-    EndUpdate();
+    });
     return;
   }
   TPersistent::Assign(source);

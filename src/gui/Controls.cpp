@@ -3,7 +3,6 @@
 #include "gui/Controls.h"
 
 #include <algorithm>
-#include <set>
 #include <utility>
 
 #include "base/Exceptions.h"
@@ -13,22 +12,6 @@
 namespace orv {
 
 namespace {
-const char kControlProp[] = "OrvasilControl";
-
-void RegisterOwnClass(const std::string& name, WNDPROC proc) {
-  static std::set<std::string> registered;
-  if (registered.count(name)) return;
-  WNDCLASSA wc{};
-  wc.style = CS_DBLCLKS;
-  wc.lpfnWndProc = proc;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = name.c_str();
-  if (!RegisterClassA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-    RaiseLastOSError("Cannot register window class " + name);
-  registered.insert(name);
-}
 const std::vector<std::string> kBiDiModeNames = {"bdLeftToRight", "bdRightToLeft", "bdRightToLeftNoAlign",
                                                   "bdRightToLeftReadingOnly"};
 }  // namespace
@@ -139,7 +122,7 @@ HWND TWinControl::Handle() {
 }
 
 TWinControl* TWinControl::FromHandle(HWND wnd) {
-  return wnd ? static_cast<TWinControl*>(GetPropA(wnd, kControlProp)) : nullptr;
+  return dynamic_cast<TWinControl*>(WindowObject(wnd));
 }
 
 void TWinControl::InsertControl(TControl* control) {
@@ -236,16 +219,12 @@ void TWinControl::CreateHandle() {
   TCreateParams params;
   CreateParams(params);
   const bool own = params.WinClassName.empty();
-  if (own) RegisterOwnClass(ClassName(), StdWndProc);
-  const std::string& cls = own ? ClassName() : params.WinClassName;
+  if (own) RegisterObjectClass({ClassName(), CS_DBLCLKS, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)});
   static int nextId = 100;
   HMENU id = (params.Style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(nextId++)) : nullptr;
-  HWND wnd = CreateWindowExA(params.ExStyle, cls.c_str(), Caption().c_str(), params.Style, Left(), Top(),
-                             Width(), Height(), params.WndParent, id, GetModuleHandleA(nullptr),
-                             own ? this : nullptr);
-  if (!wnd) RaiseLastOSError("Error creating window " + cls);
+  HWND wnd = CreateObjectWindow(this, {own ? ClassName() : params.WinClassName, Caption(), params.Style,
+                                       params.ExStyle, BoundsRect(), params.WndParent, id});
   handle_ = wnd;
-  SetPropA(wnd, kControlProp, this);
   SendMessageA(wnd, WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), FALSE);
   AfterCreateHandle();
   for (TWinControl* child : WinControls()) child->CreateHandle();
@@ -253,7 +232,7 @@ void TWinControl::CreateHandle() {
 
 void TWinControl::ForgetHandle() {
   for (TWinControl* child : WinControls()) child->ForgetHandle();
-  if (handle_) RemovePropA(handle_, kControlProp);
+  DetachWindowObject(handle_);
   handle_ = nullptr;
 }
 
@@ -263,23 +242,6 @@ void TWinControl::DestroyHandle() {
   // The system destroys the child windows with their parent.
   ForgetHandle();
   DestroyWindow(wnd);
-}
-
-LRESULT CALLBACK TWinControl::StdWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-  auto* self = FromHandle(wnd);
-  if (!self && msg == WM_NCCREATE) {
-    self = static_cast<TWinControl*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
-    self->handle_ = wnd;
-    SetPropA(wnd, kControlProp, self);
-  }
-  if (!self) return DefWindowProcA(wnd, msg, wp, lp);
-  try {
-    return self->WndProc(msg, wp, lp);
-  } catch (...) {
-    // Exceptions never cross into the system: the message loop raises them again.
-    if (Application) Application->KeepException(std::current_exception());
-    return 0;
-  }
 }
 
 LRESULT TWinControl::DefaultHandler(UINT msg, WPARAM wp, LPARAM lp) {

@@ -1,6 +1,13 @@
 #pragma once
 // Controls: TControl has bounds, text, font and visibility; TWinControl owns a window, keeps
 // its children in tab order and receives their notifications.
+//
+// Who owns a control's window: the TWinControl that made it, and only it. The window is made
+// on first use of Handle() (or when the parent's window is made) and destroyed by
+// DestroyHandle: when the control goes, or leaves its parent. The system destroys child
+// windows with their parent; the children then only forget their handles. A window destroyed
+// from outside (WM_NCDESTROY) is forgotten too. The window never owns its object: nothing in
+// the layer deletes a control because its window went.
 #include <windows.h>
 
 #include <cstdint>
@@ -12,6 +19,7 @@
 #include "base/Exceptions.h"
 #include "gui/Graphics.h"
 #include "gui/Handles.h"
+#include "gui/WindowClass.h"
 
 namespace orv {
 
@@ -103,7 +111,7 @@ struct TCreateParams {
   HWND WndParent = nullptr;
 };
 
-class TWinControl : public TControl {
+class TWinControl : public TControl, public TWindowObject {
   ORV_CLASSINFO(TWinControl)
 
 public:
@@ -160,7 +168,8 @@ protected:
   void CollectTabStops(std::vector<TWinControl*>& out) const;
 
 private:
-  static LRESULT CALLBACK StdWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
+  void WindowAttached(HWND wnd) override { handle_ = wnd; }
+  LRESULT WindowMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) override { return WndProc(msg, wp, lp); }
   void ForgetHandle();
 
   HWND handle_ = nullptr;

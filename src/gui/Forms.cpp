@@ -1,5 +1,4 @@
 #include <windows.h>
-#include <objbase.h>
 
 #include "gui/Forms.h"
 
@@ -7,50 +6,13 @@
 
 #include "base/Exceptions.h"
 #include "base/Filer.h"
+#include "base/ScopeGuard.h"
 #include "base/Streams.h"
-#include "gui/OSError.h"
 #include "gui/StdCtrls.h"
 
 namespace orv {
 
-TApplication* Application = nullptr;
-TScreen* Screen = nullptr;
-
 namespace {
-
-// Posted to the application window: bring the right form forward once activation settles.
-constexpr UINT kBringToFront = WM_APP + 0x100;
-constexpr UINT kTrayNotify = WM_USER + 1;
-
-template <typename F>
-class TScopeExit {
-public:
-  explicit TScopeExit(F f) : f_(std::move(f)) {}
-  TScopeExit(const TScopeExit&) = delete;
-  TScopeExit& operator=(const TScopeExit&) = delete;
-  ~TScopeExit() { f_(); }
-
-private:
-  F f_;
-};
-
-void RegisterClassOnce(const char* name, WNDPROC proc) {
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = proc;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-  wc.lpszClassName = name;
-  if (!RegisterClassA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-    RaiseLastOSError(std::string("Cannot register window class ") + name);
-}
-
-std::string ModuleBaseName() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string s = path;
-  s = s.substr(s.find_last_of("\\/") + 1);
-  return s.substr(0, s.rfind('.'));
-}
 
 const std::vector<std::string> kBorderStyleNames = {"bsNone",   "bsSingle",     "bsSizeable",
                                                      "bsDialog", "bsToolWindow", "bsSizeToolWin"};
@@ -80,35 +42,21 @@ const TClassInfo& TForm::StaticClassInfo() {
   return info;
 }
 
-const TClassInfo& TApplication::StaticClassInfo() {
-  static const TClassInfo info = TClassBuilder<TApplication>("TApplication", &TComponent::StaticClassInfo()).Info();
-  return info;
-}
-
-const TClassInfo& TScreen::StaticClassInfo() {
-  static const TClassInfo info = TClassBuilder<TScreen>("TScreen", &TComponent::StaticClassInfo()).Info();
-  return info;
-}
-
 TForm::TForm(TComponent* owner) : TWinControl(owner) {
   SetVisible(false);
   SetBounds(0, 0, 320, 240);
-  if (Screen) Screen->forms_.push_back(this);
+  if (Screen) Screen->AddForm(this);
 }
 
 TForm::~TForm() {
   DoDestroy();
-  if (Screen) {
-    auto& fs = Screen->forms_;
-    fs.erase(std::remove(fs.begin(), fs.end(), this), fs.end());
-    if (Screen->activeForm_ == this) Screen->activeForm_ = nullptr;
-  }
+  if (Screen) Screen->RemoveForm(this);
   if (Application && Application->mainForm_ == this) Application->mainForm_ = nullptr;
 }
 
 bool TForm::ReadDefinition() {
   HMODULE module = GetModuleHandleA(nullptr);
-  HRSRC info = FindResourceA(module, ClassName().c_str(), MAKEINTRESOURCEA(10));
+  HRSRC info = FindResourceA(module, ClassName().c_str(), RT_RCDATA);
   if (!info) return false;
   HGLOBAL data = LoadResource(module, info);
   const void* bytes = data ? LockResource(data) : nullptr;
@@ -145,10 +93,18 @@ void TForm::AfterConstruction() {
   if (OnCreate) OnCreate(this);
 }
 
-void TForm::DoDestroy() {
+void TForm::DoDestroy() noexcept {
   if (destroyed_) return;
   destroyed_ = true;
-  if (OnDestroy) OnDestroy(this);
+  try {
+    if (OnDestroy) OnDestroy(this);
+  } catch (...) {
+    try {
+      if (Application) Application->HandleCurrentException();
+    } catch (...) {
+      // The report itself failed; a form going away has nobody else to tell.
+    }
+  }
 }
 
 void TForm::CreateParams(TCreateParams& params) {
@@ -308,13 +264,24 @@ TModalResult TForm::ShowModal() {
   modal_ = true;
   modalResult_ = mrNone;
   TTaskWindowsDisabler others(Handle());
-  TScopeExit end([&] {
+  try {
+    Show();
+    RunModalLoop();
+  } catch (...) {
     others.Restore();
-    Hide();
-    modal_ = false;
-    if (activeBefore && IsWindow(activeBefore)) SetActiveWindow(activeBefore);
-  });
-  Show();
+    try {
+      EndModal(activeBefore);
+    } catch (...) {
+      // The loop's error is the one the caller must see; OnHide's would hide it.
+    }
+    throw;
+  }
+  others.Restore();
+  EndModal(activeBefore);
+  return modalResult_;
+}
+
+void TForm::RunModalLoop() {
   for (;;) {
     Application->HandleMessage();
     if (Application->Terminated()) {
@@ -326,7 +293,15 @@ TModalResult TForm::ShowModal() {
       modalResult_ = mrNone;
     }
   }
-  return modalResult_;
+}
+
+// The other windows are enabled again first, so that the system can activate one of them.
+void TForm::EndModal(HWND activeBefore) {
+  TScopeGuard done([&] {
+    modal_ = false;
+    if (activeBefore && IsWindow(activeBefore)) SetActiveWindow(activeBefore);
+  });
+  Hide();
 }
 
 void TForm::FocusNext(bool backwards) {
@@ -434,218 +409,22 @@ void TTaskWindowsDisabler::Restore() {
   disabled_.clear();
 }
 
-// ---- TUtilWindow
-
-TUtilWindow::TUtilWindow(Handler handler) : handler_(std::move(handler)) {
-  RegisterClassOnce("TPUtilWindow", Proc);
-  HWND wnd = CreateWindowExA(WS_EX_TOOLWINDOW, "TPUtilWindow", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                             GetModuleHandleA(nullptr), nullptr);
-  if (!wnd) RaiseLastOSError("Cannot create a helper window");
-  SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  wnd_.Reset(wnd);
+namespace {
+// The classes that window definitions may name.
+std::vector<const TClassInfo*> LayerClasses() {
+  return {&TForm::StaticClassInfo(), &TLabel::StaticClassInfo(), &TButton::StaticClassInfo(),
+          &TImage::StaticClassInfo()};
 }
-
-LRESULT CALLBACK TUtilWindow::Proc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-  auto* self = reinterpret_cast<TUtilWindow*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
-  if (!self || !self->handler_) return DefWindowProcA(wnd, msg, wp, lp);
-  try {
-    return self->handler_(wnd, msg, wp, lp);
-  } catch (...) {
-    if (Application) Application->KeepException(std::current_exception());
-    return 0;
-  }
-}
-
-// ---- TApplication
-
-TApplication::TApplication(TComponent* owner) : TComponent(owner) {
-  RegisterClassOnce("TApplication", AppWndProc);
-  // Zero-sized: the window is only there to carry the taskbar button.
-  HWND wnd = CreateWindowExA(0, "TApplication", ModuleBaseName().c_str(),
-                             WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
-                             GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, nullptr,
-                             nullptr, GetModuleHandleA(nullptr), nullptr);
-  if (!wnd) RaiseLastOSError("Cannot create the application window");
-  SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  handle_.Reset(wnd);
-}
-
-TApplication::~TApplication() {
-  FreeForms();
-  handle_.Reset();
-  if (comInitialized_) CoUninitialize();
-}
-
-void TApplication::FreeForms() {
-  for (int i = 0; i < ComponentCount(); ++i)
-    if (auto* f = dynamic_cast<TForm*>(Components(i))) f->DoDestroy();
-  while (ComponentCount() > 0) delete Components(ComponentCount() - 1);
-}
-
-void TApplication::Initialize() {
-  if (!comInitialized_) comInitialized_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-}
-
-std::string TApplication::Title() const {
-  char buf[256] = {};
-  GetWindowTextA(Handle(), buf, sizeof buf);
-  return buf;
-}
-
-void TApplication::SetTitle(const std::string& value) { SetWindowTextA(Handle(), value.c_str()); }
-
-void TApplication::Run() {
-  if (mainForm_) mainForm_->Show();
-  while (!terminated_) {
-    try {
-      HandleMessage();
-    } catch (const std::exception& e) {
-      HandleException(e);
-    }
-  }
-}
-
-bool TApplication::ProcessMessage(MSG& msg) {
-  if (msg.message == WM_QUIT) {
-    terminated_ = true;
-    return false;
-  }
-  bool used = false;
-  if (msg.message == WM_KEYDOWN) {
-    if (auto* form = dynamic_cast<TForm*>(TWinControl::FromHandle(GetAncestor(msg.hwnd, GA_ROOT))))
-      used = form->DialogKey(msg.wParam);
-  }
-  if (!used) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
-  return true;
-}
-
-void TApplication::HandleMessage() {
-  MSG msg;
-  if (GetMessageA(&msg, nullptr, 0, 0) == -1) return;
-  ProcessMessage(msg);
-  RaisePending();
-}
-
-void TApplication::ProcessMessages() {
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (!ProcessMessage(msg)) break;
-    RaisePending();
-  }
-}
-
-void TApplication::Terminate() { PostQuitMessage(0); }
-
-void TApplication::KeepException(std::exception_ptr e) {
-  if (!pending_) pending_ = e;
-}
-
-void TApplication::RaisePending() {
-  if (pending_) std::rethrow_exception(std::exchange(pending_, nullptr));
-}
-
-void TApplication::HandleException(const std::exception& e) {
-  if (OnException) {
-    OnException(e);
-    return;
-  }
-  MessageBoxA(mainForm_ && mainForm_->HandleAllocated() ? mainForm_->Handle() : Handle(), e.what(),
-              Title().c_str(), MB_OK | MB_ICONERROR);
-}
-
-void TApplication::Minimize() {
-  ShowOwnedPopups(Handle(), FALSE);
-  ShowWindow(Handle(), SW_MINIMIZE);
-}
-
-void TApplication::Restore() {
-  if (IsIconic(Handle())) ShowWindow(Handle(), SW_RESTORE);
-  ShowOwnedPopups(Handle(), TRUE);
-  BringToFront();
-}
-
-void TApplication::BringToFront() {
-  HWND target = GetLastActivePopup(Handle());
-  if (target == Handle() || !IsWindowVisible(target) || !IsWindowEnabled(target))
-    target = mainForm_ && mainForm_->Visible() ? mainForm_->Handle() : nullptr;
-  if (target) SetForegroundWindow(target);
-}
-
-LRESULT CALLBACK TApplication::AppWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-  auto* self = reinterpret_cast<TApplication*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
-  if (!self) return DefWindowProcA(wnd, msg, wp, lp);
-  try {
-    return self->WndProc(msg, wp, lp);
-  } catch (...) {
-    self->KeepException(std::current_exception());
-    return 0;
-  }
-}
-
-LRESULT TApplication::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
-  HWND wnd = Handle();
-  switch (msg) {
-    case WM_SYSCOMMAND:
-      switch (wp & 0xFFF0) {
-        case SC_MINIMIZE: Minimize(); return 0;
-        case SC_RESTORE: Restore(); return 0;
-        case SC_CLOSE:
-          if (mainForm_) mainForm_->Close();
-          return 0;
-      }
-      break;
-    case WM_CLOSE:
-      if (mainForm_) mainForm_->Close();
-      return 0;
-    case WM_ACTIVATE:
-      if (LOWORD(wp) != WA_INACTIVE && !IsIconic(wnd)) PostMessageA(wnd, kBringToFront, 0, 0);
-      return 0;
-    case kBringToFront: BringToFront(); return 0;
-    case kTrayNotify:
-      if (lp == WM_LBUTTONDBLCLK) Restore();
-      return 0;
-  }
-  return DefWindowProcA(wnd, msg, wp, lp);
-}
-
-// ---- TScreen
-
-TScreen::TScreen(TComponent* owner) : TComponent(owner) {
-  TWindowDC dc(nullptr);
-  pixelsPerInch_ = GetDeviceCaps(dc.Get(), LOGPIXELSY);
-  auto sys = [](LPCSTR id) { return LoadCursorA(nullptr, id); };
-  cursors_[crDefault] = sys(reinterpret_cast<LPCSTR>(IDC_ARROW));
-  cursors_[crArrow] = sys(reinterpret_cast<LPCSTR>(IDC_ARROW));
-  cursors_[crCross] = sys(reinterpret_cast<LPCSTR>(IDC_CROSS));
-  cursors_[crIBeam] = sys(reinterpret_cast<LPCSTR>(IDC_IBEAM));
-  cursors_[crHourGlass] = sys(reinterpret_cast<LPCSTR>(IDC_WAIT));
-  cursors_[crNo] = sys(reinterpret_cast<LPCSTR>(IDC_NO));
-  cursors_[crHandPoint] = sys(reinterpret_cast<LPCSTR>(IDC_HAND));
-}
-
-HCURSOR TScreen::Cursors(int id) const {
-  auto it = cursors_.find(id);
-  if (it != cursors_.end() && it->second) return it->second;
-  return cursors_.at(crDefault);
-}
-
-void TScreen::SetCursors(int id, HCURSOR cursor) { cursors_[id] = cursor; }
+}  // namespace
 
 void InitializeForms() {
-  for (const TClassInfo* c : {&TForm::StaticClassInfo(), &TLabel::StaticClassInfo(), &TButton::StaticClassInfo(),
-                              &TImage::StaticClassInfo()})
-    RegisterClass(*c);
+  for (const TClassInfo* c : LayerClasses()) RegisterClass(*c);
   Screen = new TScreen(nullptr);
   Application = new TApplication(nullptr);
 }
 
 void FinalizeForms() {
-  for (const TClassInfo* c : {&TForm::StaticClassInfo(), &TLabel::StaticClassInfo(), &TButton::StaticClassInfo(),
-                              &TImage::StaticClassInfo()})
-    UnRegisterClass(*c);
+  for (const TClassInfo* c : LayerClasses()) UnRegisterClass(*c);
   delete Application;
   Application = nullptr;
   delete Screen;

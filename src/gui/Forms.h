@@ -1,17 +1,16 @@
 #pragma once
-// Forms, the application object and the screen. Every form is owned by the application's
-// hidden window "TApplication", which carries the taskbar button; hidden helper windows of
-// the layer have the class "TPUtilWindow".
+// Forms: top-level windows built from window definitions. A form's window is owned by the
+// application's hidden window (see Application.h); the screen lists the forms (Screen.h).
 #include <windows.h>
 
-#include <exception>
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "gui/Application.h"
 #include "gui/Controls.h"
+#include "gui/Screen.h"
 
 namespace orv {
 
@@ -88,9 +87,12 @@ protected:
   void AfterCreateHandle() override;
   LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
   void VisibleChanged() override;
-  void DoDestroy();
+  // Runs OnDestroy once. It may run from a destructor, so an error is shown, not raised.
+  void DoDestroy() noexcept;
 
 private:
+  void RunModalLoop();
+  void EndModal(HWND activeBefore);
   void ApplyPosition();
   void Activated(bool active);
   TButton* FindButton(bool wantDefault) const;
@@ -127,121 +129,6 @@ private:
   HWND keep_;
   std::vector<HWND> disabled_;
 };
-
-// A hidden window of class "TPUtilWindow" whose messages go to Handler.
-class TUtilWindow {
-public:
-  using Handler = std::function<LRESULT(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)>;
-  explicit TUtilWindow(Handler handler);
-  HWND Handle() const { return wnd_.Get(); }
-
-private:
-  static LRESULT CALLBACK Proc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
-  Handler handler_;
-  TOwnedWindow wnd_;
-};
-
-class TApplication : public TComponent {
-  ORV_CLASSINFO(TApplication)
-
-public:
-  explicit TApplication(TComponent* owner);
-  ~TApplication() override;
-
-  // Initialises COM for this (the GUI) thread as a single-threaded apartment.
-  void Initialize();
-  HWND Handle() const { return handle_.Get(); }
-  std::string Title() const;
-  void SetTitle(const std::string& value);
-
-  TForm* MainForm() const { return mainForm_; }
-  // Makes a form owned by the application; the first one becomes the main form.
-  // Its window definition is read when the program has one (see TForm::ReadDefinition).
-  template <typename T>
-  void CreateForm(T*& ref) {
-    T* form = new T(this);
-    if (!mainForm_) mainForm_ = form;
-    try {
-      form->ReadDefinition();
-    } catch (...) {
-      delete form;
-      throw;
-    }
-    ref = form;
-    form->AfterConstruction();
-  }
-
-  // Shows the main form and handles messages until Terminate.
-  void Run();
-  void ProcessMessages();
-  // Waits for one message and handles it.
-  void HandleMessage();
-  void Terminate();
-  bool Terminated() const { return terminated_; }
-
-  void Minimize();
-  void Restore();
-  // Puts the main form, or the form that is in front of it, into the foreground.
-  void BringToFront();
-
-  // A window procedure hands over an exception here; the message loop raises it again.
-  void KeepException(std::exception_ptr e);
-  std::function<void(const std::exception& e)> OnException;
-
-private:
-  static LRESULT CALLBACK AppWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
-  LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp);
-  bool ProcessMessage(MSG& msg);
-  void RaisePending();
-  void HandleException(const std::exception& e);
-  void FreeForms();
-
-  TOwnedWindow handle_;
-  TForm* mainForm_ = nullptr;
-  bool terminated_ = false;
-  bool comInitialized_ = false;
-  std::exception_ptr pending_;
-  friend class TForm;
-};
-
-// Standard cursor ids; the program adds its own positive ones.
-constexpr int crDefault = 0;
-constexpr int crArrow = -2;
-constexpr int crCross = -3;
-constexpr int crIBeam = -4;
-constexpr int crHourGlass = -11;
-constexpr int crNo = -18;
-constexpr int crHandPoint = -21;
-
-class TScreen : public TComponent {
-  ORV_CLASSINFO(TScreen)
-
-public:
-  explicit TScreen(TComponent* owner);
-
-  int32_t PixelsPerInch() const { return pixelsPerInch_; }
-  int32_t Width() const { return GetSystemMetrics(SM_CXSCREEN); }
-  int32_t Height() const { return GetSystemMetrics(SM_CYSCREEN); }
-
-  // The cursor of an id, the arrow for an id that has none.
-  HCURSOR Cursors(int id) const;
-  // Cursor is borrowed (shared system or resource cursors need no freeing).
-  void SetCursors(int id, HCURSOR cursor);
-
-  int FormCount() const { return static_cast<int>(forms_.size()); }
-  TForm* Forms(int index) const { return forms_.at(index); }
-  TForm* ActiveForm() const { return activeForm_; }
-
-private:
-  friend class TForm;
-  int32_t pixelsPerInch_;
-  std::map<int, HCURSOR> cursors_;
-  std::vector<TForm*> forms_;
-  TForm* activeForm_ = nullptr;
-};
-
-extern TApplication* Application;
-extern TScreen* Screen;
 
 // Start and end of the layer: the screen and the application with its hidden window.
 void InitializeForms();

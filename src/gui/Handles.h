@@ -1,6 +1,7 @@
 #pragma once
 // Owning handle types. Each owns exactly one system object and frees it once; they move but
-// never copy. A plain HWND, HDC, ... is the non-owning (borrowed) form.
+// never copy. A plain HWND, HDC, ... is the non-owning (borrowed) form. Null() and, where a
+// traits type has it, every value IsValid rejects are no handle: never freed, and false.
 #include <windows.h>
 
 #include <utility>
@@ -24,20 +25,30 @@ public:
   ~TOwned() { Reset(); }
 
   Handle Get() const { return h_; }
-  explicit operator bool() const { return h_ != Traits::Null(); }
+  explicit operator bool() const { return Valid(h_); }
   Handle Release() { return std::exchange(h_, Traits::Null()); }
   void Reset(Handle h = Traits::Null()) {
     Handle old = std::exchange(h_, h);
-    if (old != Traits::Null()) Traits::Free(old);
+    if (Valid(old)) Traits::Free(old);
   }
 
 private:
+  static bool Valid(Handle h) {
+    if constexpr (requires { Traits::IsValid(h); })
+      return Traits::IsValid(h);
+    else
+      return h != Traits::Null();
+  }
+
   Handle h_ = Traits::Null();
 };
 
+// Kernel calls answer a failure either way: CreateFile with INVALID_HANDLE_VALUE, most
+// others (CreateMutex, CreateEvent, OpenProcess) with null.
 struct TKernelHandleTraits {
   using Handle = HANDLE;
   static Handle Null() { return nullptr; }
+  static bool IsValid(Handle h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
   static void Free(Handle h) { CloseHandle(h); }
 };
 struct TWindowTraits {

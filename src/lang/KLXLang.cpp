@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/Exceptions.h"
+#include "base/ScopeGuard.h"
 
 namespace orv {
 
@@ -37,6 +38,7 @@ Entry* Register(Entry* entry) {
   try {
     entry->Run();
   } catch (...) {
+    // A text that cannot be applied keeps the old one; registering must still succeed.
   }
   return entry;
 }
@@ -51,14 +53,9 @@ TKLXWords::TKLXWords() {
 
 void TKLXWords::LoadFromStream(TStream& stream) {
   std::vector<std::string> lines = ReadLines(stream);
-  BeginUpdate();
-  try {
+  WithUpdate(*this, [&] {
     for (const std::string& line : lines) Add(line);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  });
 }
 
 void TKLXLanguageHeader::Assign(const TPersistent* source) {
@@ -194,6 +191,7 @@ void LanguageChanged() {
     try {
       s.entry->Run();
     } catch (...) {
+      // One window that cannot take the new texts must not keep the others from them.
     }
   }
 }
@@ -205,10 +203,10 @@ void InitializeKLXLang() {
 
 void FinalizeKLXLang() {
   // Entries still registered are freed with the list; they do not run again.
-  for (TLanguageInitObject* e : *LanguageInitList) delete e;
+  if (LanguageInitList)
+    for (TLanguageInitObject* e : *LanguageInitList) delete e;
   delete LanguageInitList;
   LanguageInitList = nullptr;
-  GlobalLanguage->Clear();
   delete GlobalLanguage;
   GlobalLanguage = nullptr;
 }

@@ -40,6 +40,7 @@ TRect StrToRect(const std::string& S) {
     return TRect{StrToIntDef(ExtractField(text, 0, ','), 0), StrToIntDef(ExtractField(text, 1, ','), 0),
                  StrToIntDef(ExtractField(text, 2, ','), 0), StrToIntDef(ExtractField(text, 3, ','), 0)};
   } catch (const std::exception&) {
+    // Text that cannot be read as a rectangle is an empty one: it comes from stored settings.
     return TRect{};
   }
 }
@@ -104,6 +105,7 @@ std::string ReadStringBytes(TStream& Stream, int64_t Count) {
     Stream.ReadBuffer(s.data(), Count);
     return s;
   } catch (const Exception&) {
+    // The contract: bytes that cannot be read give "", the caller decides what that means.
     return {};
   }
 }

@@ -5,10 +5,13 @@
 #include <algorithm>
 #include <cstddef>
 #include <memory>
+#include <utility>
 
-#include "gui/Forms.h"
+#include "base/ScopeGuard.h"
 #include "base/StringList.h"
+#include "gui/Forms.h"
 #include "gui/StdCtrls.h"
+#include "gui/WindowNames.h"
 #include "lang/KLXLang.h"
 
 namespace orv {
@@ -116,13 +119,133 @@ void LoadSystemFonts() {
   }
 }
 
-template <typename F>
-struct TFinally {
-  F f;
-  ~TFinally() { f(); }
+// Where the parts of a message box go, in client coordinates.
+struct TMessageBoxLayout {
+  int32_t ClientWidth = 0;
+  int32_t ClientHeight = 0;
+  RECT Icon{};
+  RECT Text{};
+  int32_t ButtonsLeft = 0;
+  int32_t ButtonsTop = 0;
+  int32_t ButtonWidth = 0;
+  int32_t ButtonHeight = 0;
+  int32_t ButtonSpacing = 0;
 };
-template <typename F>
-TFinally(F) -> TFinally<F>;
+
+// Sizes from the message font (margins in dialog units of its "M") and the screen's pixels
+// per inch (buttons); the box is as wide as its title, its text or its buttons need.
+TMessageBoxLayout LayoutMessageBox(TForm& form, const std::string& msg, bool hasIcon,
+                                   std::span<const TKLMsgButton> buttons) {
+  TCanvas& canvas = form.Canvas();
+  canvas.Font().Assign(CaptionFont);
+  const int32_t titleWidth = canvas.TextWidth(form.Caption()) + 2 * CaptionButtonWidth;
+  canvas.Font().Assign(MessageFont);
+  const SIZE m = canvas.TextExtent("M");
+  const int32_t horzMargin = MulDiv(8, m.cx, 4);
+  const int32_t vertMargin = MulDiv(8, m.cy, 8);
+  const int32_t horzSpacing = MulDiv(10, m.cx, 4);
+  const int32_t vertSpacing = MulDiv(10, m.cy, 8);
+  const int32_t ppi = Screen->PixelsPerInch();
+
+  TMessageBoxLayout l;
+  l.ButtonSpacing = MulDiv(7, ppi, 96);
+  l.ButtonWidth = MulDiv(75, ppi, 96);
+  l.ButtonHeight = MulDiv(25, ppi, 96);
+  for (const TKLMsgButton& b : buttons)
+    l.ButtonWidth = std::max(l.ButtonWidth, canvas.TextWidth(b.Caption) + 4 * l.ButtonSpacing);
+  const int32_t count = static_cast<int32_t>(buttons.size());
+  const int32_t buttonsWidth = count * l.ButtonWidth + (count - 1) * l.ButtonSpacing;
+
+  RECT text{0, 0, Screen->Width() / 2, 0};
+  UINT format = DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX;
+  if (form.UseRightToLeftReading()) format |= DT_RTLREADING;
+  canvas.DrawText(msg, text, format);
+  int32_t messageWidth = text.right, messageHeight = text.bottom, textLeft = horzMargin;
+  if (hasIcon) {
+    l.Icon = RECT{horzMargin, vertMargin, horzMargin + 32, vertMargin + 32};
+    messageWidth += horzSpacing + 32;
+    messageHeight = std::max<int32_t>(messageHeight, 32);
+    textLeft += horzSpacing + 32;
+  }
+  l.ClientWidth = std::max(titleWidth, std::max(messageWidth, buttonsWidth) + 2 * horzMargin);
+  l.ClientHeight = messageHeight + l.ButtonHeight + vertSpacing + 2 * vertMargin;
+  if (form.UseRightToLeftReading()) textLeft = l.ClientWidth - textLeft - text.right;
+  int32_t textTop = vertMargin;
+  if (hasIcon && text.bottom < 32) textTop += (32 - text.bottom) / 2;
+  l.Text = RECT{textLeft, textTop, textLeft + text.right, textTop + text.bottom};
+  l.ButtonsLeft = (l.ClientWidth - buttonsWidth) / 2;
+  l.ButtonsTop = messageHeight + vertMargin + vertSpacing;
+  return l;
+}
+
+// Fills the form: icon, message label and buttons, centred on the screen.
+void BuildMessageBox(TForm& form, const TMessageBoxLayout& l, const std::string& msg, int32_t icon,
+                     int32_t defaultButton, std::span<const TKLMsgButton> buttons) {
+  form.SetClientWidth(l.ClientWidth);
+  form.SetClientHeight(l.ClientHeight);
+  form.SetLeft(Screen->Width() / 2 - form.Width() / 2);
+  form.SetTop(Screen->Height() / 2 - form.Height() / 2);
+  if (icon) {
+    auto* image = new TImage(&form);
+    image->SetName("IconImage");
+    image->SetIcon(LoadIconA(nullptr, MAKEINTRESOURCEA(icon)));
+    image->SetBoundsRect(l.Icon);
+    image->SetParent(&form);
+  }
+  auto* label = new TLabel(&form);
+  label->SetName("MessageLabel");
+  label->SetParent(&form);
+  label->Font().Assign(MessageFont);
+  label->SetWordWrap(true);
+  label->SetBiDiMode(form.BiDiMode());
+  label->SetCaption(msg);
+  label->SetBoundsRect(l.Text);
+  int32_t x = l.ButtonsLeft;
+  for (int32_t i = 0; i < static_cast<int32_t>(buttons.size()); ++i) {
+    auto* button = new TButton(&form);
+    button->SetName("Button" + std::to_string(i));
+    button->SetParent(&form);
+    button->SetCaption(buttons[i].Caption);
+    button->SetModalResult(buttons[i].ModalResult);
+    button->SetBounds(x, l.ButtonsTop, l.ButtonWidth, l.ButtonHeight);
+    if (i == defaultButton) {
+      button->SetDefault(true);
+      button->SetTabOrder(0);
+    }
+    if (buttons[i].ModalResult == mrCancel) button->SetCancel(true);
+    x += l.ButtonWidth + l.ButtonSpacing;
+  }
+}
+
+// While a message box shows, the application window sits on the active window's monitor, so
+// that the system puts the box there too; Restore (or the end of the scope) moves it back.
+class TAppWindowOnActiveMonitor {
+public:
+  TAppWindowOnActiveMonitor(HWND appWnd, HWND activeWnd) : appWnd_(appWnd) {
+    HMONITOR active = MonitorFromWindow(activeWnd, MONITOR_DEFAULTTONEAREST);
+    if (active == MonitorFromWindow(appWnd, MONITOR_DEFAULTTONEAREST)) return;
+    MONITORINFO mi{};
+    mi.cbSize = sizeof mi;
+    if (!GetMonitorInfoA(active, &mi)) return;
+    GetWindowRect(appWnd, &before_);
+    MoveTo((mi.rcMonitor.left + mi.rcMonitor.right) / 2, (mi.rcMonitor.top + mi.rcMonitor.bottom) / 2);
+    moved_ = true;
+  }
+  TAppWindowOnActiveMonitor(const TAppWindowOnActiveMonitor&) = delete;
+  TAppWindowOnActiveMonitor& operator=(const TAppWindowOnActiveMonitor&) = delete;
+  ~TAppWindowOnActiveMonitor() { Restore(); }
+  void Restore() {
+    if (std::exchange(moved_, false)) MoveTo(before_.left, before_.top);
+  }
+
+private:
+  void MoveTo(int x, int y) {
+    SetWindowPos(appWnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+  }
+  HWND appWnd_;
+  RECT before_{};
+  bool moved_ = false;
+};
 
 }  // namespace
 
@@ -133,109 +256,23 @@ void LoadButtonCaptions() {
 
 int32_t ShowMessageBox(const std::string& msg, const std::string& caption, int32_t icon, int32_t defaultButton,
                        std::span<const TKLMsgButton> buttons) {
-  const std::vector<TKLMsgButton> btns(buttons.begin(), buttons.end());
-  if (btns.empty()) throw EInvalidOperation("A message box needs at least one button");
-
-  HWND activeWnd = GetActiveWindow();
-  HWND appWnd = Application->Handle();
-  HMONITOR activeMonitor = MonitorFromWindow(activeWnd, MONITOR_DEFAULTTONEAREST);
-  RECT appRect{};
-  bool appMoved = false;
-  if (activeMonitor != MonitorFromWindow(appWnd, MONITOR_DEFAULTTONEAREST)) {
-    MONITORINFO mi{};
-    mi.cbSize = sizeof mi;
-    GetWindowRect(appWnd, &appRect);
-    if (GetMonitorInfoA(activeMonitor, &mi)) {
-      SetWindowPos(appWnd, nullptr, (mi.rcMonitor.left + mi.rcMonitor.right) / 2,
-                   (mi.rcMonitor.top + mi.rcMonitor.bottom) / 2, 0, 0,
-                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
-      appMoved = true;
-    }
-  }
+  if (buttons.empty()) throw EInvalidOperation("A message box needs at least one button");
+  const HWND activeWnd = GetActiveWindow();
+  TAppWindowOnActiveMonitor onActiveMonitor(Application->Handle(), activeWnd);
   TTaskWindowsDisabler taskWindows;
   std::unique_ptr<TForm> form;
-  TFinally restore{[&] {
+  TScopeGuard restore{[&] {
     form.reset();
-    if (appMoved)
-      SetWindowPos(appWnd, nullptr, appRect.left, appRect.top, 0, 0,
-                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+    onActiveMonitor.Restore();
     taskWindows.Restore();
     if (activeWnd && IsWindow(activeWnd)) SetActiveWindow(activeWnd);
   }};
-
   form = std::make_unique<TForm>(Application);
   form->SetBorderStyle(TFormBorderStyle::bsDialog);
   form->SetFormStyle(TFormStyle::fsStayOnTop);
   form->SetCaption(caption.empty() ? Application->Title() : caption);
-
-  TCanvas& canvas = form->Canvas();
-  canvas.Font().Assign(CaptionFont);
-  const int32_t titleWidth = canvas.TextWidth(form->Caption()) + 2 * CaptionButtonWidth;
-  canvas.Font().Assign(MessageFont);
-  const SIZE m = canvas.TextExtent("M");
-  const int32_t horzMargin = MulDiv(8, m.cx, 4);
-  const int32_t vertMargin = MulDiv(8, m.cy, 8);
-  const int32_t horzSpacing = MulDiv(10, m.cx, 4);
-  const int32_t vertSpacing = MulDiv(10, m.cy, 8);
-  const int32_t ppi = Screen->PixelsPerInch();
-  const int32_t buttonSpacing = MulDiv(7, ppi, 96);
-  int32_t buttonWidth = MulDiv(75, ppi, 96);
-  const int32_t buttonHeight = MulDiv(25, ppi, 96);
-  for (const TKLMsgButton& b : btns) buttonWidth = std::max(buttonWidth, canvas.TextWidth(b.Caption) + 4 * buttonSpacing);
-  const int32_t count = static_cast<int32_t>(btns.size());
-  const int32_t buttonsWidth = count * buttonWidth + (count - 1) * buttonSpacing;
-
-  RECT textRect{0, 0, Screen->Width() / 2, 0};
-  UINT format = DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX;
-  if (form->UseRightToLeftReading()) format |= DT_RTLREADING;
-  canvas.DrawText(msg, textRect, format);
-  int32_t messageWidth = textRect.right;
-  int32_t messageHeight = textRect.bottom;
-  int32_t labelLeft = horzMargin;
-  if (icon) {
-    auto* image = new TImage(form.get());
-    image->SetName("IconImage");
-    image->SetIcon(LoadIconA(nullptr, MAKEINTRESOURCEA(icon)));
-    image->SetBounds(horzMargin, vertMargin, 32, 32);
-    image->SetParent(form.get());
-    messageWidth += horzSpacing + 32;
-    messageHeight = std::max(messageHeight, 32);
-    labelLeft += horzSpacing + 32;
-  }
-
-  const int32_t clientWidth = std::max(titleWidth, std::max(messageWidth, buttonsWidth) + 2 * horzMargin);
-  form->SetClientWidth(clientWidth);
-  form->SetClientHeight(messageHeight + buttonHeight + vertSpacing + 2 * vertMargin);
-  form->SetLeft(Screen->Width() / 2 - form->Width() / 2);
-  form->SetTop(Screen->Height() / 2 - form->Height() / 2);
-
-  auto* label = new TLabel(form.get());
-  label->SetName("MessageLabel");
-  label->SetParent(form.get());
-  label->Font().Assign(MessageFont);
-  label->SetWordWrap(true);
-  label->SetBiDiMode(form->BiDiMode());
-  label->SetCaption(msg);
-  label->SetBounds(labelLeft, vertMargin, textRect.right, textRect.bottom);
-  if (form->UseRightToLeftReading()) label->SetLeft(clientWidth - labelLeft - label->Width());
-  if (icon && label->Height() < 32) label->SetTop(label->Top() + (32 - label->Height()) / 2);
-
-  int32_t x = (clientWidth - buttonsWidth) / 2;
-  const int32_t y = messageHeight + vertMargin + vertSpacing;
-  for (int32_t i = 0; i < count; ++i) {
-    auto* button = new TButton(form.get());
-    button->SetName("Button" + std::to_string(i));
-    button->SetParent(form.get());
-    button->SetCaption(btns[i].Caption);
-    button->SetModalResult(btns[i].ModalResult);
-    button->SetBounds(x, y, buttonWidth, buttonHeight);
-    if (i == defaultButton) {
-      button->SetDefault(true);
-      button->SetTabOrder(0);
-    }
-    if (btns[i].ModalResult == mrCancel) button->SetCancel(true);
-    x += buttonWidth + buttonSpacing;
-  }
+  const TMessageBoxLayout layout = LayoutMessageBox(*form, msg, icon != 0, buttons);
+  BuildMessageBox(*form, layout, msg, icon, defaultButton, buttons);
   return form->ShowModal();
 }
 
@@ -243,6 +280,7 @@ std::string ReadRegString(const TKLRegistry& reg, const std::string& name, const
   try {
     if (reg.ValueExists(name)) return reg.ReadString(name);
   } catch (const Exception&) {
+    // A value of another type is as good as none: the caller's default stands.
   }
   return defaultValue;
 }
@@ -325,7 +363,7 @@ BOOL CALLBACK FindAppWindowProc(HWND wnd, LPARAM param) {
 }
 
 bool ActivatePreviousInstance(const std::string& title) {
-  SearchClass = "TApplication";
+  SearchClass = kApplicationClassName;
   SearchTitle = title;
   HWND found = nullptr;
   EnumWindows(FindAppWindowProc, reinterpret_cast<LPARAM>(&found));
@@ -340,10 +378,10 @@ bool ActivatePreviousInstance(const std::string& title) {
     SetForegroundWindow(popup);
   } else {
     HWND util = nullptr;
-    SearchClass = "TPUtilWindow";
+    SearchClass = kUtilWindowClassName;
     EnumWindows(FindAppWindowProc, reinterpret_cast<LPARAM>(&util));
     if (util)
-      SendMessageA(util, WM_USER + 1, 0, WM_LBUTTONDBLCLK);
+      SendMessageA(util, kRestoreMessage, 0, kRestoreParam);
     else
       BringWindowForward(popup);
   }

@@ -11,7 +11,7 @@
 
 #include "gui/Controls.h"
 #include "gui/Graphics.h"
-#include "gui/Registry.h"
+#include "sys/Registry.h"
 
 namespace orv {
 

@@ -4,9 +4,15 @@
 #include <string>
 #include <vector>
 
+#include "base/ScopeGuard.h"
 #include "e2e_util.h"
+#include "gui/Handles.h"
+#include "gui/WindowNames.h"
 
 namespace {
+
+using orv::kApplicationClassName;
+using orv::kMainFormClassName;
 
 std::string ClassOf(HWND w) {
   char buf[256] = {};
@@ -36,7 +42,7 @@ std::vector<HWND> TopWindows(DWORD pid, bool visibleOnly) {
 
 HWND AppWindowOf(DWORD pid) {
   for (HWND w : TopWindows(pid, false))
-    if (ClassOf(w) == "TApplication") return w;
+    if (ClassOf(w) == kApplicationClassName) return w;
   return nullptr;
 }
 
@@ -76,7 +82,7 @@ void CloseAndExpectZero(e2e::Process& p, HWND main) {
 TEST(SingleInstance, ASecondStartEndsWithExitCodeZeroAndShowsNothing) {
   e2e::Process first, second;
   ASSERT_TRUE(first.Start(e2e::ProgramPath()));
-  HWND main = e2e::WaitForWindow(first.Id(), "TMainForm", "Orvasil", 20000);
+  HWND main = e2e::WaitForWindow(first.Id(), kMainFormClassName, "Orvasil", 20000);
   ASSERT_NE(main, nullptr);
   ASSERT_TRUE(second.Start(e2e::ProgramPath()));
   bool showed = false;
@@ -89,7 +95,7 @@ TEST(SingleInstance, ASecondStartEndsWithExitCodeZeroAndShowsNothing) {
 TEST(SingleInstance, ASecondStartRestoresTheMinimisedFirstInstance) {
   e2e::Process first, second;
   ASSERT_TRUE(first.Start(e2e::ProgramPath()));
-  HWND main = e2e::WaitForWindow(first.Id(), "TMainForm", "Orvasil", 20000);
+  HWND main = e2e::WaitForWindow(first.Id(), kMainFormClassName, "Orvasil", 20000);
   ASSERT_NE(main, nullptr);
   HWND app = AppWindowOf(first.Id());
   ASSERT_NE(app, nullptr);
@@ -110,7 +116,7 @@ TEST(SingleInstance, ASecondStartRestoresTheMinimisedFirstInstance) {
 TEST(ApplicationWindow, ActivatingItOrItsRestoreMessageBringsTheMainFormForward) {
   e2e::Process p;
   ASSERT_TRUE(p.Start(e2e::ProgramPath()));
-  HWND main = e2e::WaitForWindow(p.Id(), "TMainForm", "Orvasil", 20000);
+  HWND main = e2e::WaitForWindow(p.Id(), kMainFormClassName, "Orvasil", 20000);
   ASSERT_NE(main, nullptr);
   HWND app = AppWindowOf(p.Id());
   ASSERT_NE(app, nullptr);
@@ -125,7 +131,7 @@ TEST(ApplicationWindow, ActivatingItOrItsRestoreMessageBringsTheMainFormForward)
 
   PostMessageA(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
   ASSERT_TRUE(WaitUntil([&] { return IsIconic(app) && !IsWindowVisible(main); }, 10000));
-  SendMessageA(app, WM_USER + 1, 0, WM_LBUTTONDBLCLK);
+  SendMessageA(app, orv::kRestoreMessage, 0, orv::kRestoreParam);
   EXPECT_TRUE(WaitUntil([&] { return !IsIconic(app) && IsWindowVisible(main); }, 10000));
   DestroyWindow(other);
   CloseAndExpectZero(p, main);
@@ -140,7 +146,7 @@ std::vector<FakeApp*> gFakes;
 
 LRESULT CALLBACK FakeProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   for (FakeApp* f : gFakes)
-    if (f->wnd == w && (msg == WM_SYSCOMMAND || msg == WM_USER + 1)) f->messages.push_back(msg);
+    if (f->wnd == w && (msg == WM_SYSCOMMAND || msg == orv::kRestoreMessage)) f->messages.push_back(msg);
   return DefWindowProcA(w, msg, wp, lp);
 }
 
@@ -158,12 +164,16 @@ HWND MakeFake(const char* cls, const char* text) {
 
 TEST(SingleInstance, OnlyAnApplicationWindowWithExactlyTheTitleIsTouched) {
   // This process holds the mutex, so the program starts as a second instance.
-  HANDLE mutex = CreateMutexA(nullptr, TRUE, "Orvasil");
-  ASSERT_NE(mutex, nullptr);
+  orv::TOwnedHandle mutex(CreateMutexA(nullptr, TRUE, "Orvasil"));
+  ASSERT_TRUE(mutex);
   FakeApp lower, longer, otherClass, exact;
   gFakes = {&lower, &longer, &otherClass, &exact};
-  lower.wnd = MakeFake("TApplication", "orvasil");
-  longer.wnd = MakeFake("TApplication", "Orvasil 2");
+  orv::TScopeGuard forgetFakes([] {
+    for (FakeApp* f : gFakes) DestroyWindow(f->wnd);
+    gFakes.clear();
+  });
+  lower.wnd = MakeFake(kApplicationClassName, "orvasil");
+  longer.wnd = MakeFake(kApplicationClassName, "Orvasil 2");
   otherClass.wnd = MakeFake("TApplicationX", "Orvasil");
   Pump();
 
@@ -178,7 +188,7 @@ TEST(SingleInstance, OnlyAnApplicationWindowWithExactlyTheTitleIsTouched) {
   EXPECT_TRUE(IsIconic(longer.wnd));
 
   // The same start with a window that matches exactly: that one is restored.
-  exact.wnd = MakeFake("TApplication", "Orvasil");
+  exact.wnd = MakeFake(kApplicationClassName, "Orvasil");
   Pump();
   e2e::Process again;
   ASSERT_TRUE(again.Start(e2e::ProgramPath()));
@@ -186,26 +196,21 @@ TEST(SingleInstance, OnlyAnApplicationWindowWithExactlyTheTitleIsTouched) {
   Pump();
   EXPECT_EQ(exact.messages, (std::vector<UINT>{WM_SYSCOMMAND}));
   EXPECT_TRUE(lower.messages.empty());
-
-  for (FakeApp* f : gFakes) DestroyWindow(f->wnd);
-  gFakes.clear();
-  CloseHandle(mutex);
 }
 
 TEST(SingleInstance, AFailedMutexCreationDoesNotStopTheProgram) {
   // An event of the same name makes creating the mutex fail.
-  HANDLE squatter = CreateEventA(nullptr, TRUE, FALSE, "Orvasil");
-  ASSERT_NE(squatter, nullptr);
+  orv::TOwnedHandle squatter(CreateEventA(nullptr, TRUE, FALSE, "Orvasil"));
+  ASSERT_TRUE(squatter);
   e2e::Process first, second;
   ASSERT_TRUE(first.Start(e2e::ProgramPath()));
-  HWND main1 = e2e::WaitForWindow(first.Id(), "TMainForm", "Orvasil", 20000);
+  HWND main1 = e2e::WaitForWindow(first.Id(), kMainFormClassName, "Orvasil", 20000);
   ASSERT_NE(main1, nullptr);
   ASSERT_TRUE(second.Start(e2e::ProgramPath()));
-  HWND main2 = e2e::WaitForWindow(second.Id(), "TMainForm", "Orvasil", 20000);
+  HWND main2 = e2e::WaitForWindow(second.Id(), kMainFormClassName, "Orvasil", 20000);
   EXPECT_NE(main2, nullptr) << "without the guard a further start runs as well";
   if (main2) CloseAndExpectZero(second, main2);
   CloseAndExpectZero(first, main1);
-  CloseHandle(squatter);
 }
 
 }  // namespace

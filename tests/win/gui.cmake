@@ -22,6 +22,7 @@ orvasil_gtest(gui_tests SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/gui/msgbox_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/gui/sysutils_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/gui/activation_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/gui/window_path_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/gui/gui_tests.rc
   ${ORVASIL_RESOURCE_OBJECTS})
 target_include_directories(gui_tests PRIVATE ${gui_res_dir})
@@ -34,3 +35,6 @@ add_dependencies(gui_tests orvasil orvasil_forms)
 add_executable(msgbox_demo WIN32 ${CMAKE_CURRENT_LIST_DIR}/gui/msgbox_demo.cpp)
 target_link_libraries(msgbox_demo PRIVATE orvasil_lib)
 target_compile_definitions(msgbox_demo PRIVATE ORVASIL_ENGLISH_UNIX="${CMAKE_SOURCE_DIR}/resources/lang/english.lng")
+
+# Starts and ends the units itself, once.
+orvasil_gtest(unit_end_tests SOURCES ${CMAKE_CURRENT_LIST_DIR}/gui/unit_end_test.cpp)

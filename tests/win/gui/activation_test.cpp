@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "gui/Forms.h"
+#include "gui/Handles.h"
 #include "gui/StdCtrls.h"
 #include "gui_env.h"
 #include "lang/KLXLang.h"
@@ -31,8 +32,8 @@ TEST(ActivatePreviousInstance, NeverChoosesThisProcesssOwnApplicationWindow) {
 TEST(ActivatePreviousInstance, ASecondStartBringsTheRunningInstancesMessageBoxToTheFront) {
   guitest::LoadEnglish();
   Application->SetTitle("Orvasil");
-  HANDLE mutex = CreateMutexA(nullptr, TRUE, "Orvasil");
-  ASSERT_NE(mutex, nullptr);
+  TOwnedHandle mutex(CreateMutexA(nullptr, TRUE, "Orvasil"));
+  ASSERT_TRUE(mutex);
   ASSERT_NE(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS)) << "another instance is running";
 
   HWND box = nullptr, before = nullptr, after = nullptr;
@@ -52,6 +53,7 @@ TEST(ActivatePreviousInstance, ASecondStartBringsTheRunningInstancesMessageBoxTo
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
     if (CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+      TOwnedHandle process(pi.hProcess), thread(pi.hThread);
       // The second instance talks to our windows: keep handling messages while it runs.
       for (int waited = 0; waited < 30000; waited += 20) {
         if (MsgWaitForMultipleObjects(1, &pi.hProcess, FALSE, 20, QS_ALLINPUT) == WAIT_OBJECT_0) break;
@@ -62,8 +64,6 @@ TEST(ActivatePreviousInstance, ASecondStartBringsTheRunningInstancesMessageBoxTo
         exitCode = static_cast<long>(code);
       else
         TerminateProcess(pi.hProcess, 99);
-      CloseHandle(pi.hProcess);
-      CloseHandle(pi.hThread);
     }
     Application->ProcessMessages();
     after = GetForegroundWindow();
@@ -71,7 +71,7 @@ TEST(ActivatePreviousInstance, ASecondStartBringsTheRunningInstancesMessageBoxTo
     if (box) PostMessageA(box, WM_SYSCOMMAND, SC_CLOSE, 0);
   });
   ShowMessageBox(GlobalLanguage->GetWord("MsgConfirmEraseCard"), "", 32515, 1, YesNoButtons);
-  CloseHandle(mutex);
+  mutex.Reset();
 
   ASSERT_NE(box, nullptr);
   EXPECT_NE(before, box) << "another window had the foreground before the second start";

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "gui/Registry.h"
+#include "sys/Registry.h"
 
 #include <vector>
 
