@@ -256,6 +256,13 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
       }
       break;
+    case WM_NOTIFY: {
+      const auto* header = reinterpret_cast<const NMHDR*>(lp);
+      LRESULT result = 0;
+      TWinControl* child = header ? FromHandle(header->hwndFrom) : nullptr;
+      if (child && child != this && child->NotifyReceived(*header, result)) return result;
+      break;
+    }
     case WM_NCDESTROY: {
       HWND wnd = handle_;
       ForgetHandle();

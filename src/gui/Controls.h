@@ -154,6 +154,9 @@ protected:
   // WM_COMMAND from a child control, delivered to that child.
   virtual void CommandNotify(WORD code) {}
   virtual void ChildCommand(HWND child, WORD code);
+  // WM_NOTIFY from a child control, delivered to that child. Return true when it answered, with
+  // the answer in result; otherwise the parent's default handling answers.
+  virtual bool NotifyReceived(const NMHDR& header, LRESULT& result) { return false; }
 
   void FontChanged() override;
   void BoundsChanged() override;
