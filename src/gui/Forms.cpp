@@ -10,6 +10,7 @@
 #include "base/Streams.h"
 #include "gui/OSError.h"
 #include "gui/StdCtrls.h"
+#include "gui/WinCompat.h"
 
 namespace orv {
 
@@ -483,7 +484,7 @@ void TApplication::FreeForms() {
 }
 
 void TApplication::Initialize() {
-  if (!comInitialized_) comInitialized_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+  if (!comInitialized_) comInitialized_ = SUCCEEDED(wincompat::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
 }
 
 std::string TApplication::Title() const {
@@ -512,7 +513,7 @@ bool TApplication::ProcessMessage(MSG& msg) {
   }
   bool used = false;
   if (msg.message == WM_KEYDOWN) {
-    if (auto* form = dynamic_cast<TForm*>(TWinControl::FromHandle(GetAncestor(msg.hwnd, GA_ROOT))))
+    if (auto* form = dynamic_cast<TForm*>(TWinControl::FromHandle(wincompat::GetAncestor(msg.hwnd, GA_ROOT))))
       used = form->DialogKey(msg.wParam);
   }
   if (!used) {

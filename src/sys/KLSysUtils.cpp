@@ -9,6 +9,7 @@
 #include "gui/Forms.h"
 #include "base/StringList.h"
 #include "gui/StdCtrls.h"
+#include "gui/WinCompat.h"
 #include "lang/KLXLang.h"
 
 namespace orv {
@@ -138,14 +139,14 @@ int32_t ShowMessageBox(const std::string& msg, const std::string& caption, int32
 
   HWND activeWnd = GetActiveWindow();
   HWND appWnd = Application->Handle();
-  HMONITOR activeMonitor = MonitorFromWindow(activeWnd, MONITOR_DEFAULTTONEAREST);
+  HMONITOR activeMonitor = wincompat::MonitorFromWindow(activeWnd, MONITOR_DEFAULTTONEAREST);
   RECT appRect{};
   bool appMoved = false;
-  if (activeMonitor != MonitorFromWindow(appWnd, MONITOR_DEFAULTTONEAREST)) {
+  if (activeMonitor != wincompat::MonitorFromWindow(appWnd, MONITOR_DEFAULTTONEAREST)) {
     MONITORINFO mi{};
     mi.cbSize = sizeof mi;
     GetWindowRect(appWnd, &appRect);
-    if (GetMonitorInfoA(activeMonitor, &mi)) {
+    if (wincompat::GetMonitorInfoA(activeMonitor, &mi)) {
       SetWindowPos(appWnd, nullptr, (mi.rcMonitor.left + mi.rcMonitor.right) / 2,
                    (mi.rcMonitor.top + mi.rcMonitor.bottom) / 2, 0, 0,
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
