@@ -2,7 +2,16 @@
 
 #include "gui/WinCompat.h"
 
+#include <type_traits>
+
 namespace orv::wincompat {
+
+// A pointer that may hold the system's function must have its type, calling convention included.
+static_assert(std::is_same_v<decltype(&GetFileSizeEx), decltype(&::GetFileSizeEx)>);
+static_assert(std::is_same_v<decltype(&MonitorFromWindow), decltype(&::MonitorFromWindow)>);
+static_assert(std::is_same_v<decltype(&GetMonitorInfoA), decltype(&::GetMonitorInfoA)>);
+static_assert(std::is_same_v<decltype(&GetAncestor), decltype(&::GetAncestor)>);
+static_assert(std::is_same_v<decltype(&CoInitializeEx), decltype(&::CoInitializeEx)>);
 
 namespace {
 
@@ -28,34 +37,34 @@ HWND Root(HWND wnd) {
 
 }  // namespace
 
-BOOL GetFileSizeEx(HANDLE file, PLARGE_INTEGER size) {
+BOOL WINAPI GetFileSizeEx(HANDLE file, PLARGE_INTEGER size) {
   static const auto fn = Lookup("kernel32.dll", "GetFileSizeEx", &fallback::GetFileSizeEx);
   return fn(file, size);
 }
 
-HMONITOR MonitorFromWindow(HWND wnd, DWORD flags) {
+HMONITOR WINAPI MonitorFromWindow(HWND wnd, DWORD flags) {
   static const auto fn = Lookup("user32.dll", "MonitorFromWindow", &fallback::MonitorFromWindow);
   return fn(wnd, flags);
 }
 
-BOOL GetMonitorInfoA(HMONITOR monitor, LPMONITORINFO info) {
+BOOL WINAPI GetMonitorInfoA(HMONITOR monitor, LPMONITORINFO info) {
   static const auto fn = Lookup("user32.dll", "GetMonitorInfoA", &fallback::GetMonitorInfoA);
   return fn(monitor, info);
 }
 
-HWND GetAncestor(HWND wnd, UINT flags) {
+HWND WINAPI GetAncestor(HWND wnd, UINT flags) {
   static const auto fn = Lookup("user32.dll", "GetAncestor", &fallback::GetAncestor);
   return fn(wnd, flags);
 }
 
-HRESULT CoInitializeEx(LPVOID reserved, DWORD coInit) {
+HRESULT WINAPI CoInitializeEx(LPVOID reserved, DWORD coInit) {
   static const auto fn = Lookup("ole32.dll", "CoInitializeEx", &fallback::CoInitializeEx);
   return fn(reserved, coInit);
 }
 
 namespace fallback {
 
-BOOL GetFileSizeEx(HANDLE file, PLARGE_INTEGER size) {
+BOOL WINAPI GetFileSizeEx(HANDLE file, PLARGE_INTEGER size) {
   DWORD high = 0;
   SetLastError(NO_ERROR);
   DWORD low = GetFileSize(file, &high);
@@ -65,12 +74,12 @@ BOOL GetFileSizeEx(HANDLE file, PLARGE_INTEGER size) {
   return TRUE;
 }
 
-HMONITOR MonitorFromWindow(HWND wnd, DWORD flags) {
+HMONITOR WINAPI MonitorFromWindow(HWND wnd, DWORD flags) {
   if (flags == MONITOR_DEFAULTTONULL && !IsWindow(wnd)) return nullptr;
   return PrimaryMonitor;
 }
 
-BOOL GetMonitorInfoA(HMONITOR monitor, LPMONITORINFO info) {
+BOOL WINAPI GetMonitorInfoA(HMONITOR monitor, LPMONITORINFO info) {
   if (monitor != PrimaryMonitor || !info || info->cbSize < sizeof(MONITORINFO)) return FALSE;
   info->rcMonitor = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &info->rcWork, 0)) info->rcWork = info->rcMonitor;
@@ -80,7 +89,7 @@ BOOL GetMonitorInfoA(HMONITOR monitor, LPMONITORINFO info) {
   return TRUE;
 }
 
-HWND GetAncestor(HWND wnd, UINT flags) {
+HWND WINAPI GetAncestor(HWND wnd, UINT flags) {
   if (!IsWindow(wnd)) return nullptr;
   switch (flags) {
     case GA_PARENT:
@@ -96,7 +105,7 @@ HWND GetAncestor(HWND wnd, UINT flags) {
   }
 }
 
-HRESULT CoInitializeEx(LPVOID reserved, DWORD coInit) {
+HRESULT WINAPI CoInitializeEx(LPVOID reserved, DWORD coInit) {
   // Without the free-threaded model only a single-threaded apartment can be had.
   if (!(coInit & COINIT_APARTMENTTHREADED)) return E_NOTIMPL;
   return CoInitialize(reserved);

@@ -7,23 +7,24 @@
 
 namespace orv::wincompat {
 
-BOOL GetFileSizeEx(HANDLE file, PLARGE_INTEGER size);
-HMONITOR MonitorFromWindow(HWND wnd, DWORD flags);
-BOOL GetMonitorInfoA(HMONITOR monitor, LPMONITORINFO info);
-HWND GetAncestor(HWND wnd, UINT flags);
-HRESULT CoInitializeEx(LPVOID reserved, DWORD coInit);
+BOOL WINAPI GetFileSizeEx(HANDLE file, PLARGE_INTEGER size);
+HMONITOR WINAPI MonitorFromWindow(HWND wnd, DWORD flags);
+BOOL WINAPI GetMonitorInfoA(HMONITOR monitor, LPMONITORINFO info);
+HWND WINAPI GetAncestor(HWND wnd, UINT flags);
+HRESULT WINAPI CoInitializeEx(LPVOID reserved, DWORD coInit);
 
 // What the functions above do where the system has no such export; public for the tests.
+// Like the system's own they are WINAPI, so that one pointer type holds either.
 namespace fallback {
 
 // Every window is on the one screen: it is named by this handle.
 inline const HMONITOR PrimaryMonitor = reinterpret_cast<HMONITOR>(static_cast<INT_PTR>(0x12340042));
 
-BOOL GetFileSizeEx(HANDLE file, PLARGE_INTEGER size);
-HMONITOR MonitorFromWindow(HWND wnd, DWORD flags);
-BOOL GetMonitorInfoA(HMONITOR monitor, LPMONITORINFO info);
-HWND GetAncestor(HWND wnd, UINT flags);
-HRESULT CoInitializeEx(LPVOID reserved, DWORD coInit);
+BOOL WINAPI GetFileSizeEx(HANDLE file, PLARGE_INTEGER size);
+HMONITOR WINAPI MonitorFromWindow(HWND wnd, DWORD flags);
+BOOL WINAPI GetMonitorInfoA(HMONITOR monitor, LPMONITORINFO info);
+HWND WINAPI GetAncestor(HWND wnd, UINT flags);
+HRESULT WINAPI CoInitializeEx(LPVOID reserved, DWORD coInit);
 
 }  // namespace fallback
 
