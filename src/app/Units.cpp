@@ -7,6 +7,8 @@
 #include "gui/Forms.h"
 #include "lang/KLXLang.h"
 #include "skin/KLClasses.h"
+#include "skin/KLJpeg.h"
+#include "skin/KLXImgList.h"
 #include "sys/KLSysUtils.h"
 
 namespace orv {
@@ -31,11 +33,15 @@ void InitializeUnits() {
   RegisterClass(TKLStoredStream::StaticClassInfo());
   InitializeKLXLang();
   InitializeKLSysUtils();
+  InitializeKLXImgList();
+  InitializeKLJpeg();
   InitKLDiskUnit();
 }
 
 void FinalizeUnits() {
   DoneKLDiskUnit();
+  FinalizeKLJpeg();
+  FinalizeKLXImgList();
   FinalizeKLSysUtils();
   FinalizeKLXLang();
   UnRegisterClass(TKLStoredStream::StaticClassInfo());
