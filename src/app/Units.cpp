@@ -7,6 +7,8 @@
 #include "gui/Forms.h"
 #include "lang/KLXLang.h"
 #include "skin/KLClasses.h"
+#include "skin/KLJpeg.h"
+#include "skin/KLXImgList.h"
 #include "sys/KLSysUtils.h"
 
 namespace orv {
@@ -31,6 +33,8 @@ void InitializeUnits() {
   RegisterClass(TKLStoredStream::StaticClassInfo());
   InitializeKLXLang();
   InitializeKLSysUtils();
+  InitializeKLXImgList();
+  InitializeKLJpeg();
   InitKLDiskUnit();
 }
 
@@ -39,6 +43,8 @@ void InitializeUnits() {
 void FinalizeUnits() {
   FinalizeForms();
   DoneKLDiskUnit();
+  FinalizeKLJpeg();
+  FinalizeKLXImgList();
   FinalizeKLSysUtils();
   FinalizeKLXLang();
   UnRegisterClass(TKLStoredStream::StaticClassInfo());
