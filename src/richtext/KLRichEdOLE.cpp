@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstring>
 #include <vector>
 
 #include "base/Exceptions.h"
@@ -120,6 +121,16 @@ std::string ExeFileName() {
   const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
   const std::string full(path, length);
   return full.substr(full.find_last_of("\\/") + 1);
+}
+
+// Menus take ANSI text: the wide menu functions are missing on the 9x family.
+std::string Narrow(const wchar_t* text) {
+  if (!text) return {};
+  const int size = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  std::string s(size > 0 ? size : 1, '\0');
+  WideCharToMultiByte(CP_ACP, 0, text, -1, s.data(), size, nullptr, nullptr);
+  s.resize(std::strlen(s.c_str()));
+  return s;
 }
 
 template <class T>
@@ -554,7 +565,7 @@ void TKLCustomRichEdit::ShowVerbMenu(HWND wnd, POINT screenPos) {
     while (list->Next(1, &verb, nullptr) == S_OK) {
       if (verb.lVerb >= 0 && (verb.grfAttribs & OLEVERBATTRIB_ONCONTAINERMENU) && verb.lpszVerbName) {
         verbs.push_back(verb.lVerb);
-        AppendMenuW(menu, MF_STRING | verb.fuFlags, verbs.size(), verb.lpszVerbName);
+        AppendMenuA(menu, MF_STRING | verb.fuFlags, verbs.size(), Narrow(verb.lpszVerbName).c_str());
       }
       CoTaskMemFree(verb.lpszVerbName);
     }
@@ -563,10 +574,10 @@ void TKLCustomRichEdit::ShowVerbMenu(HWND wnd, POINT screenPos) {
   if (!verbs.empty()) SetMenuDefaultItem(menu, 1, FALSE);
   LPOLESTR fullName = nullptr;
   ole->GetUserType(USERCLASSTYPE_FULL, &fullName);
-  std::wstring properties = std::wstring(fullName ? fullName : L"") + L" Properties";
+  const std::string properties = Narrow(fullName) + " Properties";
   CoTaskMemFree(fullName);
   const UINT propertiesId = static_cast<UINT>(verbs.size() + 1);
-  AppendMenuW(menu, MF_STRING, propertiesId, properties.c_str());
+  AppendMenuA(menu, MF_STRING, propertiesId, properties.c_str());
   const UINT chosen =
       TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, screenPos.x, screenPos.y, 0, wnd, nullptr);
   if (chosen == 0) return;
