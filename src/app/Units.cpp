@@ -6,6 +6,7 @@
 #include "disk/KLDiskKernel.h"
 #include "gui/Forms.h"
 #include "lang/KLXLang.h"
+#include "richtext/KLRichEdOLE.h"
 #include "skin/KLClasses.h"
 #include "skin/KLJpeg.h"
 #include "skin/KLXImgList.h"
@@ -36,12 +37,14 @@ void InitializeUnits() {
   InitializeKLXImgList();
   InitializeKLJpeg();
   InitKLDiskUnit();
+  InitializeKLRichEdOLE();
 }
 
 // The windows go first: a form's OnDestroy may still use the language table, the fonts and
 // the other process-wide objects.
 void FinalizeUnits() {
   FinalizeForms();
+  FinalizeKLRichEdOLE();
   DoneKLDiskUnit();
   FinalizeKLJpeg();
   FinalizeKLXImgList();
