@@ -56,9 +56,9 @@ void TKLStoredStream::ReadCompressedData(TStream& stream) {
       binStream_->WriteBuffer(buffer, n);
     }
   } catch (const Exception&) {
-    return;
+    return;  // Damaged stays set: the zlib data is broken
   } catch (const std::bad_alloc&) {
-    return;
+    return;  // Damaged stays set: the memory for the content ran out
   }
   damaged_ = !unzip.Ended();
 }

@@ -9,3 +9,7 @@ orvasil_gtest(disk_card_nt SOURCES ${CMAKE_CURRENT_LIST_DIR}/disk_card_test.cpp
 orvasil_gtest(disk_card_98 SOURCES ${CMAKE_CURRENT_LIST_DIR}/disk_card_test.cpp
   EMULATOR ${ORVASIL_VCARD} --tmpfs 2m --image-size 2200000 --win98 -- ${ORVASIL_WINE_RUN}
   PROPERTIES SKIP_RETURN_CODE 77)
+# The prefix of ./scripts/run without a card: a drive mapped before is gone, none but C: and Z:.
+orvasil_gtest(demo_prefix SOURCES ${CMAKE_CURRENT_LIST_DIR}/demo_prefix_test.cpp
+  EMULATOR ${CMAKE_CURRENT_LIST_DIR}/with-host-drive ${ORVASIL_WINEPREFIX}
+    -- ${CMAKE_SOURCE_DIR}/scripts/run --no-drives --prefix ${ORVASIL_WINEPREFIX} -- ${ORVASIL_WINE_RUN})
