@@ -202,6 +202,12 @@ TEST_F(VirtualCard, VolumeShorterThanItsClusterRangeIsNotGrown) {
   EXPECT_EQ(out.BytesNotWritten, 0);
 }
 
+TEST_F(VirtualCard, RunsInTheWindowsFamilyItWasStartedFor) {
+  const char* win98 = std::getenv("ORVASIL_CARD_WIN98");
+  ASSERT_NE(win98, nullptr);
+  EXPECT_EQ(Win98Mode(), std::string(win98) == "true");
+}
+
 TEST_F(VirtualCard, LetterWithoutADriveIsRefused) {
   rda.SetLogicalDrive('q');
   EXPECT_EQ(rda.StatusCode(), 2);
