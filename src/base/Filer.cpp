@@ -1,11 +1,13 @@
 #include "base/Filer.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
 #include "base/Collection.h"
 #include "base/Component.h"
 #include "base/Exceptions.h"
+#include "base/LittleEndian.h"
 #include "base/ScopeGuard.h"
 #include "base/StringList.h"
 
@@ -14,8 +16,6 @@ namespace orv {
 namespace {
 
 const char kSignature[4] = {'T', 'P', 'F', '0'};
-// Nesting deeper than this is taken for a damaged definition, not for a real form.
-const int kMaxDepth = 200;
 
 std::string ComponentPath(TComponent* c) { return c->Name().empty() ? c->ClassName() : c->Name(); }
 
@@ -56,7 +56,7 @@ bool TReader::EndOfList() { return NextValue() == vaNull; }
 void TReader::CheckValue(TValueType expected) {
   if (ReadValue() != expected) {
     stream_.Seek(-1, SeekOrigin::Current);
-    throw EReadError("Invalid property value");
+    RaiseInvalidPropertyValue();
   }
 }
 
@@ -65,38 +65,20 @@ void TReader::ReadListEnd() { CheckValue(vaNull); }
 
 int64_t TReader::ReadOrdinalOf(TValueType type) {
   switch (type) {
-    case vaInt8: {
-      int8_t v;
-      stream_.ReadBuffer(&v, 1);
-      return v;
-    }
-    case vaInt16: {
-      uint8_t b[2];
-      stream_.ReadBuffer(b, 2);
-      return static_cast<int16_t>(b[0] | (b[1] << 8));
-    }
-    case vaInt32: {
-      uint8_t b[4];
-      stream_.ReadBuffer(b, 4);
-      return static_cast<int32_t>(b[0] | (b[1] << 8) | (b[2] << 16) | (static_cast<uint32_t>(b[3]) << 24));
-    }
-    case vaInt64: {
-      uint8_t b[8];
-      stream_.ReadBuffer(b, 8);
-      uint64_t v = 0;
-      for (int i = 7; i >= 0; --i) v = (v << 8) | b[i];
-      return static_cast<int64_t>(v);
-    }
+    case vaInt8: return ReadLE<int8_t>(stream_);
+    case vaInt16: return ReadLE<int16_t>(stream_);
+    case vaInt32: return ReadLE<int32_t>(stream_);
+    case vaInt64: return ReadLE<int64_t>(stream_);
     default:
       stream_.Seek(-1, SeekOrigin::Current);
-      throw EReadError("Invalid property value");
+      RaiseInvalidPropertyValue();
   }
 }
 
 int32_t TReader::ReadInteger() {
   int64_t v = ReadOrdinalOf(ReadValue());
   if (v < std::numeric_limits<int32_t>::min() || v > std::numeric_limits<int32_t>::max())
-    throw EReadError("Invalid property value");
+    RaiseInvalidPropertyValue();
   return static_cast<int32_t>(v);
 }
 
@@ -106,7 +88,7 @@ bool TReader::ReadBoolean() {
   TValueType v = ReadValue();
   if (v == vaTrue || v == vaFalse) return v == vaTrue;
   stream_.Seek(-1, SeekOrigin::Current);
-  throw EReadError("Invalid property value");
+  RaiseInvalidPropertyValue();
 }
 
 std::string TReader::ReadString() {
@@ -118,7 +100,7 @@ std::string TReader::ReadString() {
       return ReadLongBytes(ReadOrdinalOf(vaInt32));
     default:
       stream_.Seek(-1, SeekOrigin::Current);
-      throw EReadError("Invalid property value");
+      RaiseInvalidPropertyValue();
   }
 }
 
@@ -136,7 +118,7 @@ std::string TReader::ReadIdent() {
       return "Null";
     default:
       stream_.Seek(-1, SeekOrigin::Current);
-      throw EReadError("Invalid property value");
+      RaiseInvalidPropertyValue();
   }
 }
 
@@ -147,7 +129,8 @@ std::vector<std::string> TReader::ReadSetNames() {
 }
 
 void TReader::SkipValue() {
-  if (++depth_ > kMaxDepth) throw EReadError();
+  const TNestingLevel level(depth_);
+  if (level.TooDeep()) throw EReadError();
   switch (ReadValue()) {
     case vaNull:
     case vaFalse:
@@ -187,7 +170,6 @@ void TReader::SkipValue() {
       throw EReadError();
   }
   if (stream_.Position() > stream_.Size()) throw EReadError();
-  --depth_;
 }
 
 void TReader::SkipProperties() {
@@ -247,13 +229,13 @@ void TReader::ReadRootComponent(TComponent* root) {
 }
 
 void TReader::ReadComponentBody(TComponent* instance) {
-  if (++depth_ > kMaxDepth) throw EReadError("Definition nested too deeply");
+  const TNestingLevel level(depth_);
+  if (level.TooDeep()) throw EReadError("Definition nested too deeply");
   current_ = instance;
   while (!EndOfList()) ReadProperty(instance);
   ReadValue();
   while (!EndOfList()) ReadChild(instance);
   ReadValue();
-  --depth_;
 }
 
 void TReader::ReadChild(TComponent* parent) {
@@ -293,7 +275,8 @@ void TReader::ReadChild(TComponent* parent) {
 }
 
 void TReader::SkipComponent() {
-  if (++depth_ > kMaxDepth) throw EReadError("Definition nested too deeply");
+  const TNestingLevel level(depth_);
+  if (level.TooDeep()) throw EReadError("Definition nested too deeply");
   int32_t childPos;
   ReadPrefix(childPos);
   ReadShortString();
@@ -301,7 +284,6 @@ void TReader::SkipComponent() {
   SkipProperties();
   while (!EndOfList()) SkipComponent();
   ReadValue();
-  --depth_;
 }
 
 void TReader::ReadProperty(TPersistent* instance) {
@@ -343,59 +325,70 @@ void TReader::ReadProperty(TPersistent* instance) {
 
 void TReader::ReadPropValue(TPersistent* instance, const TPropInfo& prop) {
   switch (prop.Kind) {
-    case TPropKind::Integer:
-      if (prop.Idents && NextValue() == vaIdent) {
-        std::string ident = ReadIdent();
-        for (const auto& [text, value] : *prop.Idents)
-          if (SameText(text, ident)) return prop.SetOrd(*instance, value);
-        throw EReadError("Invalid property value");
-      }
-      return prop.SetOrd(*instance, ReadInt64());
-    case TPropKind::Boolean:
-      return prop.SetOrd(*instance, ReadBoolean() ? 1 : 0);
-    case TPropKind::Char: {
-      std::string s = ReadString();
-      if (s.size() != 1) throw EReadError("Invalid property value");
-      return prop.SetOrd(*instance, static_cast<uint8_t>(s[0]));
-    }
-    case TPropKind::Enum: {
-      std::string ident = ReadIdent();
-      for (size_t i = 0; i < prop.Names->size(); ++i)
-        if (SameText((*prop.Names)[i], ident)) return prop.SetOrd(*instance, static_cast<int64_t>(i));
-      throw EReadError("Invalid property value");
-    }
-    case TPropKind::Set: {
-      CheckValue(vaSet);
-      int64_t mask = 0;
-      for (const std::string& element : ReadSetNames()) {
-        size_t i = 0;
-        while (i < prop.Names->size() && !SameText((*prop.Names)[i], element)) ++i;
-        if (i == prop.Names->size() || i >= 32) throw EReadError("Invalid property value");
-        mask |= int64_t{1} << i;
-      }
-      return prop.SetOrd(*instance, mask);
-    }
-    case TPropKind::String:
-      return prop.SetStr(*instance, ReadString());
-    case TPropKind::Object: {
-      auto* collection = dynamic_cast<TCollection*>(prop.GetObject(*instance));
-      if (!collection || NextValue() != vaCollection) throw EReadError("Invalid property value");
-      return ReadCollection(*collection);
-    }
-    case TPropKind::Component:
-      if (NextValue() == vaNil) {
-        ReadValue();
-        return prop.SetComponent(*instance, nullptr);
-      }
-      fixups_.push_back({instance, &prop, ReadIdent()});
-      return;
-    case TPropKind::Event:
-      if (NextValue() == vaNil) {
-        ReadValue();
-        return prop.SetMethod(*instance, {});
-      }
-      return BindMethod(instance, prop, ReadIdent());
+    case TPropKind::Integer: return ReadIntegerProp(*instance, prop);
+    case TPropKind::Boolean: return prop.SetOrd(*instance, ReadBoolean() ? 1 : 0);
+    case TPropKind::Char: return ReadCharProp(*instance, prop);
+    case TPropKind::Enum: return ReadEnumProp(*instance, prop);
+    case TPropKind::Set: return ReadSetProp(*instance, prop);
+    case TPropKind::String: return prop.SetStr(*instance, ReadString());
+    case TPropKind::Object: return ReadObjectProp(*instance, prop);
+    case TPropKind::Component: return ReadComponentProp(*instance, prop);
+    case TPropKind::Event: return ReadEventProp(*instance, prop);
   }
+}
+
+void TReader::ReadIntegerProp(TPersistent& instance, const TPropInfo& prop) {
+  if (!prop.Idents || NextValue() != vaIdent) return prop.SetOrd(instance, ReadInt64());
+  const std::string ident = ReadIdent();
+  for (const auto& [text, value] : *prop.Idents)
+    if (SameText(text, ident)) return prop.SetOrd(instance, value);
+  RaiseInvalidPropertyValue();
+}
+
+void TReader::ReadCharProp(TPersistent& instance, const TPropInfo& prop) {
+  const std::string s = ReadString();
+  if (s.size() != 1) RaiseInvalidPropertyValue();
+  prop.SetOrd(instance, static_cast<uint8_t>(s[0]));
+}
+
+void TReader::ReadEnumProp(TPersistent& instance, const TPropInfo& prop) {
+  const std::string ident = ReadIdent();
+  for (size_t i = 0; i < prop.Names->size(); ++i)
+    if (SameText((*prop.Names)[i], ident)) return prop.SetOrd(instance, static_cast<int64_t>(i));
+  RaiseInvalidPropertyValue();
+}
+
+void TReader::ReadSetProp(TPersistent& instance, const TPropInfo& prop) {
+  CheckValue(vaSet);
+  int64_t mask = 0;
+  for (const std::string& element : ReadSetNames()) {
+    size_t i = 0;
+    while (i < prop.Names->size() && !SameText((*prop.Names)[i], element)) ++i;
+    if (i == prop.Names->size() || i >= 32) RaiseInvalidPropertyValue();
+    mask |= int64_t{1} << i;
+  }
+  prop.SetOrd(instance, mask);
+}
+
+void TReader::ReadObjectProp(TPersistent& instance, const TPropInfo& prop) {
+  auto* collection = dynamic_cast<TCollection*>(prop.GetObject(instance));
+  if (!collection || NextValue() != vaCollection) RaiseInvalidPropertyValue();
+  ReadCollection(*collection);
+}
+
+void TReader::ReadComponentProp(TPersistent& instance, const TPropInfo& prop) {
+  if (NextValue() != vaNil) {
+    fixups_.push_back({&instance, &prop, ReadIdent(), collections_});
+    return;
+  }
+  ReadValue();
+  prop.SetComponent(instance, nullptr);
+}
+
+void TReader::ReadEventProp(TPersistent& instance, const TPropInfo& prop) {
+  if (NextValue() != vaNil) return BindMethod(&instance, prop, ReadIdent());
+  ReadValue();
+  prop.SetMethod(instance, {});
 }
 
 void TReader::ReadStrings(TStrings& strings) {
@@ -407,14 +400,21 @@ void TReader::ReadStrings(TStrings& strings) {
   });
 }
 
+// References still waiting inside items that are about to go would dangle.
+void TReader::DropFixupsWithin(const TCollection& collection) {
+  std::erase_if(fixups_, [&](const Fixup& f) {
+    return std::find(f.Within.begin(), f.Within.end(), &collection) != f.Within.end();
+  });
+}
+
 void TReader::ReadCollection(TCollection& collection) {
+  const TNestingLevel level(depth_);
+  if (level.TooDeep()) throw EReadError("Definition nested too deeply");
   ReadValue();
+  collections_.push_back(&collection);
+  const TScopeGuard leave{[&] { collections_.pop_back(); }};
   WithUpdate(collection, [&] {
-    // References still waiting for items that are about to go would dangle.
-    std::erase_if(fixups_, [&](const Fixup& f) {
-      auto* item = dynamic_cast<TCollectionItem*>(f.Instance);
-      return item && item->Collection() == &collection;
-    });
+    DropFixupsWithin(collection);
     collection.Clear();
     while (!EndOfList()) {
       TValueType t = NextValue();
@@ -436,7 +436,7 @@ void TReader::BindMethod(TPersistent* instance, const TPropInfo& prop, const std
     error = false;
   }
   if (OnFindMethod) OnFindMethod(*this, name, method, error);
-  if (error || !method.Code.has_value()) throw EReadError("Invalid property value: method " + name + " not found");
+  if (error || !method.Code.has_value()) RaiseInvalidPropertyValue("method " + name + " not found");
   if (method.Name.empty()) method.Name = name;
   prop.SetMethod(*instance, method);
 }
@@ -470,7 +470,7 @@ void TReader::DefineBinaryProperty(const std::string& name, const std::function<
   if (propDone_ || !SameText(name, propName_) || !readData) return;
   propDone_ = true;
   CheckValue(vaBinary);
-  std::string bytes = ReadLongBytes(ReadOrdinalOf(vaInt32));
+  std::string bytes = ReadLongBytes(ReadLE<int32_t>(stream_));
   TMemoryStream data;
   data.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
   data.SetPosition(0);
@@ -492,23 +492,19 @@ void TWriter::WriteShortString(const std::string& s) {
 }
 
 void TWriter::WriteInteger(int64_t value) {
-  uint8_t b[8];
-  int size;
   if (value >= INT8_MIN && value <= INT8_MAX) {
     WriteValue(vaInt8);
-    size = 1;
+    WriteLE(stream_, static_cast<int8_t>(value));
   } else if (value >= INT16_MIN && value <= INT16_MAX) {
     WriteValue(vaInt16);
-    size = 2;
+    WriteLE(stream_, static_cast<int16_t>(value));
   } else if (value >= INT32_MIN && value <= INT32_MAX) {
     WriteValue(vaInt32);
-    size = 4;
+    WriteLE(stream_, static_cast<int32_t>(value));
   } else {
     WriteValue(vaInt64);
-    size = 8;
+    WriteLE(stream_, value);
   }
-  for (int i = 0; i < size; ++i) b[i] = static_cast<uint8_t>(static_cast<uint64_t>(value) >> (8 * i));
-  stream_.WriteBuffer(b, size);
 }
 
 void TWriter::WriteString(const std::string& value) {
@@ -519,10 +515,8 @@ void TWriter::WriteString(const std::string& value) {
   }
   if (value.size() > static_cast<size_t>(INT32_MAX)) throw EWriteError();
   WriteValue(vaLString);
-  const uint32_t n = static_cast<uint32_t>(value.size());
-  uint8_t b[4] = {uint8_t(n), uint8_t(n >> 8), uint8_t(n >> 16), uint8_t(n >> 24)};
-  stream_.WriteBuffer(b, 4);
-  stream_.WriteBuffer(value.data(), n);
+  WriteLE(stream_, static_cast<int32_t>(value.size()));
+  stream_.WriteBuffer(value.data(), static_cast<int64_t>(value.size()));
 }
 
 void TWriter::WriteIdent(const std::string& ident) {
@@ -537,9 +531,7 @@ void TWriter::WriteIdent(const std::string& ident) {
 void TWriter::WriteBinary(const void* data, int64_t size) {
   if (size < 0 || size > INT32_MAX) throw EWriteError();
   WriteValue(vaBinary);
-  const uint32_t n = static_cast<uint32_t>(size);
-  uint8_t b[4] = {uint8_t(n), uint8_t(n >> 8), uint8_t(n >> 16), uint8_t(n >> 24)};
-  stream_.WriteBuffer(b, 4);
+  WriteLE(stream_, static_cast<int32_t>(size));
   stream_.WriteBuffer(data, size);
 }
 
@@ -576,70 +568,90 @@ void TWriter::WriteProperty(TPersistent* instance, const TPropInfo& prop) {
     case TPropKind::Boolean:
     case TPropKind::Char:
     case TPropKind::Enum:
-    case TPropKind::Set: {
-      const int64_t v = prop.GetOrd(*instance);
-      if (prop.Default && *prop.Default == v) return;
-      WritePropName(prop.Name);
-      if (prop.Kind == TPropKind::Boolean) return WriteBoolean(v != 0);
-      if (prop.Kind == TPropKind::Char) return WriteString(std::string(1, static_cast<char>(v)));
-      if (prop.Kind == TPropKind::Enum) {
-        if (v < 0 || v >= static_cast<int64_t>(prop.Names->size())) throw EWriteError("Invalid property value");
-        return WriteIdent((*prop.Names)[static_cast<size_t>(v)]);
-      }
-      if (prop.Kind == TPropKind::Set) {
-        WriteValue(vaSet);
-        for (size_t i = 0; i < prop.Names->size() && i < 32; ++i)
-          if (v & (int64_t{1} << i)) WriteShortString((*prop.Names)[i]);
-        return WriteShortString("");
-      }
-      if (prop.Idents)
-        for (const auto& [text, value] : *prop.Idents)
-          if (value == v) return WriteIdent(text);
-      return WriteInteger(v);
-    }
-    case TPropKind::String: {
-      std::string s = prop.GetStr(*instance);
-      if (s.empty()) return;
-      WritePropName(prop.Name);
-      return WriteString(s);
-    }
-    case TPropKind::Object: {
-      TPersistent* sub = prop.GetObject(*instance);
-      if (!sub) return;
-      if (auto* collection = dynamic_cast<TCollection*>(sub)) {
-        if (collection->Count() == 0) return;
-        WritePropName(prop.Name);
-        return WriteCollection(*collection);
-      }
-      if (auto* strings = dynamic_cast<TStrings*>(sub)) {
-        if (strings->Count() == 0) return;
-        WritePropName(prop.Name + ".Strings");
-        return WriteStrings(*strings);
-      }
-      const std::string saved = propPath_;
-      propPath_ += prop.Name + ".";
-      WriteProperties(sub);
-      propPath_ = saved;
-      return;
-    }
-    case TPropKind::Component: {
-      TComponent* c = prop.GetComponent(*instance);
-      if (!c || c->Name().empty()) return;
-      std::string name = c->Name();
-      if (c != root_ && c->Owner() != root_) {
-        if (!c->Owner() || c->Owner()->Name().empty()) return;
-        name = c->Owner()->Name() + "." + name;
-      }
-      WritePropName(prop.Name);
-      return WriteIdent(name);
-    }
-    case TPropKind::Event: {
-      std::string name = prop.GetMethodName(*instance);
-      if (name.empty()) return;
-      WritePropName(prop.Name);
-      return WriteIdent(name);
-    }
+    case TPropKind::Set: return WriteOrdinalProp(*instance, prop);
+    case TPropKind::String: return WriteStringProp(*instance, prop);
+    case TPropKind::Object: return WriteObjectProp(*instance, prop);
+    case TPropKind::Component: return WriteComponentProp(*instance, prop);
+    case TPropKind::Event: return WriteEventProp(*instance, prop);
   }
+}
+
+void TWriter::WriteOrdinalProp(TPersistent& instance, const TPropInfo& prop) {
+  const int64_t v = prop.GetOrd(instance);
+  if (prop.Default && *prop.Default == v) return;
+  WritePropName(prop.Name);
+  switch (prop.Kind) {
+    case TPropKind::Boolean: return WriteBoolean(v != 0);
+    case TPropKind::Char: return WriteString(std::string(1, static_cast<char>(v)));
+    case TPropKind::Enum: return WriteEnumValue(prop, v);
+    case TPropKind::Set: return WriteSetValue(prop, v);
+    default: return WriteIntegerValue(prop, v);
+  }
+}
+
+void TWriter::WriteEnumValue(const TPropInfo& prop, int64_t value) {
+  if (value < 0 || value >= static_cast<int64_t>(prop.Names->size())) throw EWriteError(InvalidPropertyValue);
+  WriteIdent((*prop.Names)[static_cast<size_t>(value)]);
+}
+
+void TWriter::WriteSetValue(const TPropInfo& prop, int64_t value) {
+  WriteValue(vaSet);
+  for (size_t i = 0; i < prop.Names->size() && i < 32; ++i)
+    if (value & (int64_t{1} << i)) WriteShortString((*prop.Names)[i]);
+  WriteShortString("");
+}
+
+void TWriter::WriteIntegerValue(const TPropInfo& prop, int64_t value) {
+  if (prop.Idents)
+    for (const auto& [text, v] : *prop.Idents)
+      if (v == value) return WriteIdent(text);
+  WriteInteger(value);
+}
+
+void TWriter::WriteStringProp(TPersistent& instance, const TPropInfo& prop) {
+  const std::string s = prop.GetStr(instance);
+  if (s.empty()) return;
+  WritePropName(prop.Name);
+  WriteString(s);
+}
+
+void TWriter::WriteObjectProp(TPersistent& instance, const TPropInfo& prop) {
+  TPersistent* sub = prop.GetObject(instance);
+  if (!sub) return;
+  if (auto* collection = dynamic_cast<TCollection*>(sub)) {
+    if (collection->Count() == 0) return;
+    WritePropName(prop.Name);
+    return WriteCollection(*collection);
+  }
+  if (auto* strings = dynamic_cast<TStrings*>(sub)) {
+    if (strings->Count() == 0) return;
+    WritePropName(prop.Name + ".Strings");
+    return WriteStrings(*strings);
+  }
+  const std::string saved = propPath_;
+  propPath_ += prop.Name + ".";
+  WriteProperties(sub);
+  propPath_ = saved;
+}
+
+// A component of another form is written with its owner's name in front.
+void TWriter::WriteComponentProp(TPersistent& instance, const TPropInfo& prop) {
+  TComponent* c = prop.GetComponent(instance);
+  if (!c || c->Name().empty()) return;
+  std::string name = c->Name();
+  if (c != root_ && c->Owner() != root_) {
+    if (!c->Owner() || c->Owner()->Name().empty()) return;
+    name = c->Owner()->Name() + "." + name;
+  }
+  WritePropName(prop.Name);
+  WriteIdent(name);
+}
+
+void TWriter::WriteEventProp(TPersistent& instance, const TPropInfo& prop) {
+  const std::string name = prop.GetMethodName(instance);
+  if (name.empty()) return;
+  WritePropName(prop.Name);
+  WriteIdent(name);
 }
 
 void TWriter::WriteCollection(TCollection& collection) {

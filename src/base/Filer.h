@@ -15,6 +15,10 @@
 // references ("ActivePage = WelcomePage") are resolved after the whole tree was read. Then
 // Loaded runs for the root first and every other component in definition order; until then
 // each has csLoading set.
+//
+// Component references read inside a collection's items (also in their sub-objects and in
+// collections nested in them) are dropped when that collection is read again and its items
+// are freed.
 #include <any>
 #include <cstdint>
 #include <functional>
@@ -56,6 +60,23 @@ enum TValueType : uint8_t {
   vaInt64 = 19,
   vaUTF8String = 20,
   vaDouble = 21,
+};
+
+// Definitions nested deeper than this (components, values, collections) are taken for damaged
+// data, not for a real form: the reader and the text converter both count against it.
+inline constexpr int MaxNestingDepth = 200;
+
+// One level of nesting, counted for as long as it lives.
+class TNestingLevel {
+public:
+  explicit TNestingLevel(int& depth) : depth_(depth) { ++depth_; }
+  ~TNestingLevel() { --depth_; }
+  TNestingLevel(const TNestingLevel&) = delete;
+  TNestingLevel& operator=(const TNestingLevel&) = delete;
+  bool TooDeep() const { return depth_ > MaxNestingDepth; }
+
+private:
+  int& depth_;
 };
 
 enum TFilerFlag : uint8_t { ffInherited = 1, ffChildPos = 2, ffInline = 4 };
@@ -119,6 +140,7 @@ private:
     TPersistent* Instance;
     const TPropInfo* Prop;
     std::string Name;
+    std::vector<const TCollection*> Within;  // the collections being read when it was met
   };
 
   uint8_t ReadByte();
@@ -135,6 +157,14 @@ private:
   void SkipProperties();
   void ReadProperty(TPersistent* instance);
   void ReadPropValue(TPersistent* instance, const TPropInfo& prop);
+  void ReadIntegerProp(TPersistent& instance, const TPropInfo& prop);
+  void ReadCharProp(TPersistent& instance, const TPropInfo& prop);
+  void ReadEnumProp(TPersistent& instance, const TPropInfo& prop);
+  void ReadSetProp(TPersistent& instance, const TPropInfo& prop);
+  void ReadObjectProp(TPersistent& instance, const TPropInfo& prop);
+  void ReadComponentProp(TPersistent& instance, const TPropInfo& prop);
+  void ReadEventProp(TPersistent& instance, const TPropInfo& prop);
+  void DropFixupsWithin(const TCollection& collection);
   void ReadCollection(TCollection& collection);
   void ReadStrings(TStrings& strings);
   void BindMethod(TPersistent* instance, const TPropInfo& prop, const std::string& name);
@@ -147,6 +177,7 @@ private:
   std::vector<TComponent*> loaded_;
   std::vector<Fixup> fixups_;
   TComponent* current_ = nullptr;
+  std::vector<const TCollection*> collections_;  // being read, outermost first
   int depth_ = 0;
 };
 
@@ -177,6 +208,14 @@ private:
   void WriteComponent(TComponent* component);
   void WriteProperties(TPersistent* instance);
   void WriteProperty(TPersistent* instance, const TPropInfo& prop);
+  void WriteOrdinalProp(TPersistent& instance, const TPropInfo& prop);
+  void WriteEnumValue(const TPropInfo& prop, int64_t value);
+  void WriteSetValue(const TPropInfo& prop, int64_t value);
+  void WriteIntegerValue(const TPropInfo& prop, int64_t value);
+  void WriteStringProp(TPersistent& instance, const TPropInfo& prop);
+  void WriteObjectProp(TPersistent& instance, const TPropInfo& prop);
+  void WriteComponentProp(TPersistent& instance, const TPropInfo& prop);
+  void WriteEventProp(TPersistent& instance, const TPropInfo& prop);
   void WritePropName(const std::string& name);
   void WriteCollection(TCollection& collection);
   void WriteStrings(TStrings& strings);

@@ -41,7 +41,7 @@ int64_t TStream::CopyFrom(TStream& source, int64_t count) {
 }
 
 int64_t TMemoryStream::Read(void* buffer, int64_t count) {
-  if (count <= 0 || pos_ >= Size()) return 0;
+  if (count <= 0 || pos_ < 0 || pos_ >= Size()) return 0;
   int64_t n = std::min(count, Size() - pos_);
   std::memcpy(buffer, data_.data() + pos_, static_cast<size_t>(n));
   pos_ += n;

@@ -32,6 +32,7 @@ public:
   int64_t CopyFrom(TStream& source, int64_t count);
 };
 
+// A position may be set anywhere; Read and Write at a negative one move nothing.
 class TMemoryStream : public TStream {
 public:
   int64_t Read(void* buffer, int64_t count) override;

@@ -23,8 +23,9 @@ public:
     Next();
   }
 
-  void ConvertObject(int depth) {
-    if (depth > 200) Fail("Definition nested too deeply");
+  void ConvertObject() {
+    const TNestingLevel level(depth_);
+    if (level.TooDeep()) Fail("Definition nested too deeply");
     uint8_t flags = 0;
     if (IsSymbol("inherited")) flags |= ffInherited;
     else if (IsSymbol("inline")) flags |= ffInline;
@@ -57,7 +58,7 @@ public:
       ConvertProperty();
     }
     out_.WriteListEnd();
-    while (IsObjectStart()) ConvertObject(depth + 1);
+    while (IsObjectStart()) ConvertObject();
     out_.WriteListEnd();
     if (!IsSymbol("end")) Fail("'end' expected");
     Next();
@@ -116,71 +117,84 @@ private:
     std::string name = TakeQualifiedIdent();
     Expect('=');
     out_.WriteShortString(name);
-    ConvertValue(name, 0);
+    ConvertValue(name);
   }
 
-  void ConvertValue(const std::string& propName, int depth) {
-    if (depth > 200) Fail("Value nested too deeply");
-    if (IsChar('-') || tok_ == Tok::Integer) {
-      out_.WriteInteger(TakeInteger());
-    } else if (tok_ == Tok::String) {
-      std::string s = value_;
+  // The depth counts across the whole conversion: collections hold properties whose values
+  // hold collections again.
+  void ConvertValue(const std::string& propName) {
+    const TNestingLevel level(depth_);
+    if (level.TooDeep()) Fail("Value nested too deeply");
+    if (IsChar('-') || tok_ == Tok::Integer) return out_.WriteInteger(TakeInteger());
+    if (tok_ == Tok::String) return ConvertString();
+    if (tok_ == Tok::Symbol) return out_.WriteIdent(TakeQualifiedIdent());
+    if (IsChar('[')) return ConvertSet();
+    if (IsChar('(')) return ConvertList(propName);
+    if (IsChar('{')) return ConvertBinary();
+    if (IsChar('<')) return ConvertCollection();
+    if (IsChar('@')) return ConvertFileValue(propName);
+    Fail(InvalidPropertyValue);
+  }
+
+  void ConvertString() {
+    std::string s = value_;
+    Next();
+    while (IsChar('+')) {
       Next();
-      while (IsChar('+')) {
-        Next();
-        if (tok_ != Tok::String) Fail("String expected");
-        s += value_;
+      if (tok_ != Tok::String) Fail("String expected");
+      s += value_;
+      Next();
+    }
+    out_.WriteString(s);
+  }
+
+  void ConvertSet() {
+    Next();
+    out_.WriteValue(vaSet);
+    if (!IsChar(']')) {
+      for (;;) {
+        out_.WriteShortString(TakeIdent());
+        if (!IsChar(',')) break;
         Next();
       }
-      out_.WriteString(s);
-    } else if (tok_ == Tok::Symbol) {
-      out_.WriteIdent(TakeQualifiedIdent());
-    } else if (IsChar('[')) {
-      Next();
-      out_.WriteValue(vaSet);
-      if (!IsChar(']')) {
-        for (;;) {
-          out_.WriteShortString(TakeIdent());
-          if (!IsChar(',')) break;
-          Next();
-        }
-      }
-      Expect(']');
-      out_.WriteShortString("");
-    } else if (IsChar('(')) {
+    }
+    Expect(']');
+    out_.WriteShortString("");
+  }
+
+  void ConvertList(const std::string& propName) {
+    Next();
+    out_.WriteListBegin();
+    while (!IsChar(')')) {
+      if (tok_ == Tok::Eof) Fail("')' expected");
+      ConvertValue(propName);
+    }
+    Next();
+    out_.WriteListEnd();
+  }
+
+  void ConvertBinary() {
+    const std::string bytes = TakeHexBinary();
+    out_.WriteBinary(bytes.data(), static_cast<int64_t>(bytes.size()));
+  }
+
+  void ConvertCollection() {
+    Next();
+    out_.WriteValue(vaCollection);
+    while (!IsChar('>')) {
+      if (tok_ == Tok::Eof) Fail("'>' expected");
+      if (!IsSymbol("item")) Fail("'item' expected");
       Next();
       out_.WriteListBegin();
-      while (!IsChar(')')) {
-        if (tok_ == Tok::Eof) Fail("')' expected");
-        ConvertValue(propName, depth + 1);
+      while (!IsSymbol("end")) {
+        if (tok_ == Tok::Eof) Fail("'end' expected");
+        ConvertProperty();
       }
       Next();
       out_.WriteListEnd();
-    } else if (IsChar('{')) {
-      std::string bytes = TakeHexBinary();
-      out_.WriteBinary(bytes.data(), static_cast<int64_t>(bytes.size()));
-    } else if (IsChar('<')) {
-      Next();
-      out_.WriteValue(vaCollection);
-      while (!IsChar('>')) {
-        if (tok_ == Tok::Eof) Fail("'>' expected");
-        if (!IsSymbol("item")) Fail("'item' expected");
-        Next();
-        out_.WriteListBegin();
-        while (!IsSymbol("end")) {
-          if (tok_ == Tok::Eof) Fail("'end' expected");
-          ConvertProperty();
-        }
-        Next();
-        out_.WriteListEnd();
-      }
-      Next();
-      out_.WriteListEnd();
-    } else if (IsChar('@')) {
-      ConvertFileValue(propName);
-    } else {
-      Fail("Invalid property value");
     }
+    Next();
+    out_.WriteListEnd();
   }
 
   void ConvertFileValue(const std::string& propName) {
@@ -265,9 +279,12 @@ private:
     while (pos_ < text_.size() && (base == 16 ? std::isxdigit(static_cast<unsigned char>(text_[pos_]))
                                               : std::isdigit(static_cast<unsigned char>(text_[pos_])))) {
       char d = text_[pos_++];
-      int digit = std::isdigit(static_cast<unsigned char>(d)) ? d - '0' : std::tolower(d) - 'a' + 10;
-      v = v * static_cast<unsigned>(base) + static_cast<unsigned>(digit);
-      if (v > static_cast<uint64_t>(std::numeric_limits<int64_t>::max())) Fail("Number too large");
+      const auto digit = static_cast<uint64_t>(std::isdigit(static_cast<unsigned char>(d)) ? d - '0'
+                                                                                          : std::tolower(d) - 'a' + 10);
+      // Checked before the step, which would wrap past 64 bits.
+      constexpr auto max = static_cast<uint64_t>(std::numeric_limits<int64_t>::max());
+      if (v > (max - digit) / static_cast<uint64_t>(base)) Fail("Number too large");
+      v = v * static_cast<uint64_t>(base) + digit;
     }
     if (pos_ == start) Fail("Invalid number");
     return static_cast<int64_t>(v);
@@ -332,6 +349,7 @@ private:
   Tok tok_ = Tok::Eof;
   std::string value_;
   int64_t integer_ = 0;
+  int depth_ = 0;
 };
 
 }  // namespace
@@ -340,7 +358,7 @@ void ObjectTextToBinary(const std::string& text, TStream& output, const TFileVal
   TWriter writer(output);
   Parser parser(text, writer, fileValues);
   writer.WriteSignature();
-  parser.ConvertObject(0);
+  parser.ConvertObject();
   parser.ExpectEof();
 }
 

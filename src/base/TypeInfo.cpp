@@ -94,8 +94,8 @@ std::optional<TMethodValue> FindPublishedMethod(TPersistent& instance, const std
   return TMethodValue{m->Name, m->Bind(instance)};
 }
 
-namespace detail {
-void RaiseInvalidPropertyValue() { throw EReadError("Invalid property value"); }
-}  // namespace detail
+void RaiseInvalidPropertyValue(const std::string& Detail) {
+  throw EReadError(Detail.empty() ? std::string(InvalidPropertyValue) : InvalidPropertyValue + (": " + Detail));
+}
 
 }  // namespace orv

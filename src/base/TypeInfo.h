@@ -156,6 +156,11 @@ TComponent* CreateComponent(const std::string& className, TComponent* owner);
 // The published method Name of Instance's class, bound to Instance.
 std::optional<TMethodValue> FindPublishedMethod(TPersistent& instance, const std::string& name);
 
+// The one text of a property value that does not fit its property, read or written.
+inline constexpr char InvalidPropertyValue[] = "Invalid property value";
+// Raises EReadError with that text, and ": Detail" after it when Detail is given.
+[[noreturn]] void RaiseInvalidPropertyValue(const std::string& Detail = {});
+
 namespace detail {
 template <class V, class T, class S>
 void SetVia(T& obj, S setter, V value) {
@@ -186,8 +191,6 @@ struct EventTraits<std::function<Sig>> {
   static std::string Name(const std::function<Sig>&) { return {}; }
   static void Set(std::function<Sig>& e, const std::string&, Function f) { e = std::move(f); }
 };
-
-[[noreturn]] void RaiseInvalidPropertyValue();
 }  // namespace detail
 
 // Fills a TClassInfo for class T. Getters are member functions or data members; setters are
@@ -263,7 +266,7 @@ public:
     p.GetComponent = [get](TPersistent& o) -> TComponent* { return std::invoke(get, static_cast<T&>(o)); };
     p.SetComponent = [set](TPersistent& o, TComponent* c) {
       C* typed = dynamic_cast<C*>(c);
-      if (c && !typed) detail::RaiseInvalidPropertyValue();
+      if (c && !typed) RaiseInvalidPropertyValue();
       detail::SetVia(static_cast<T&>(o), set, typed);
     };
     return Add(std::move(p));
@@ -281,7 +284,7 @@ public:
         return;
       }
       const auto* fn = std::any_cast<typename Traits::Function>(&m.Code);
-      if (!fn) detail::RaiseInvalidPropertyValue();
+      if (!fn) RaiseInvalidPropertyValue();
       Traits::Set(event, m.Name, *fn);
     };
     return Add(std::move(p));
@@ -328,10 +331,10 @@ private:
       if constexpr (std::is_same_v<V, bool>) {
         detail::SetVia(static_cast<T&>(o), set, v != 0);
       } else if constexpr (std::is_same_v<V, char>) {
-        if (v < 0 || v > 255) detail::RaiseInvalidPropertyValue();
+        if (v < 0 || v > 255) RaiseInvalidPropertyValue();
         detail::SetVia(static_cast<T&>(o), set, static_cast<char>(static_cast<uint8_t>(v)));
       } else if constexpr (std::is_integral_v<V>) {
-        if (!std::in_range<V>(v)) detail::RaiseInvalidPropertyValue();
+        if (!std::in_range<V>(v)) RaiseInvalidPropertyValue();
         detail::SetVia(static_cast<T&>(o), set, static_cast<V>(v));
       } else {
         detail::SetVia(static_cast<T&>(o), set, static_cast<V>(v));

@@ -31,6 +31,7 @@ TCompressionStream::~TCompressionStream() {
   try {
     Finish();
   } catch (const Exception&) {
+    // A destructor must not raise; a caller that needs to know calls Finish itself.
   }
   deflateEnd(&z_->z);
 }
@@ -119,6 +120,8 @@ int64_t TDecompressionStream::Read(void* buffer, int64_t count) {
   }
   return done;
 }
+
+bool TDecompressionStream::Ended() const { return z_->ended; }
 
 int64_t TDecompressionStream::Write(const void*, int64_t) { throw EStreamError("Invalid stream operation"); }
 

@@ -38,6 +38,8 @@ public:
   int64_t Read(void* buffer, int64_t count) override;
   int64_t Write(const void*, int64_t) override;
   int64_t Seek(int64_t offset, SeekOrigin origin) override;
+  // The zlib stream's end was read: a source that ran out before it was cut short.
+  bool Ended() const;
 
 private:
   struct State;

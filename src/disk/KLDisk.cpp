@@ -8,7 +8,25 @@
 
 namespace orv {
 
-TKLHandle VWin32Handle = 0;
+TKLKernelHandle VWin32Handle;
+
+void TKLKernelHandle::Reset(TKLDiskKernel& kernel, TKLHandle handle) {
+  Close();
+  kernel_ = &kernel;
+  handle_ = handle;
+}
+
+bool TKLKernelHandle::Close() {
+  if (!Valid()) return true;
+  const TKLHandle handle = Release();
+  return kernel_->CloseHandle(handle);
+}
+
+TKLHandle TKLKernelHandle::Release() {
+  const TKLHandle handle = Get();
+  handle_ = 0;
+  return handle;
+}
 
 namespace {
 
@@ -39,6 +57,7 @@ public:
     return false;
   }
   bool GetFileSizeEx(TKLHandle, int64_t*) override { return false; }
+  uint32_t GetLastError() override { return 0; }
   void Sleep(uint32_t) override {}
   uint32_t FlatAddress(const void* data) override {
     return static_cast<uint32_t>(reinterpret_cast<std::uintptr_t>(data));
@@ -69,16 +88,16 @@ namespace {
 
 const char* StatusTextOf(int32_t code) {
   switch (code) {
-    case 0: return "Ready.";
-    case 1: return "Drive not selected first.";
-    case 2: return "Bad drive ID or drive not responding.";
-    case 10: return "Cluster number too high.";
-    case 20: return "Buffer size mismatch.";
-    case 21: return "Buffer size not set first.";
-    case 30: return "No cluster or sector count provided.";
-    case 5001: return "Write failed.";
-    case 9998: return "Writing...";
-    case 9999: return "Success!";
+    case dsReady: return "Ready.";
+    case dsNoDriveSelected: return "Drive not selected first.";
+    case dsBadDrive: return "Bad drive ID or drive not responding.";
+    case dsClusterTooHigh: return "Cluster number too high.";
+    case dsBufferSizeMismatch: return "Buffer size mismatch.";
+    case dsBufferSizeNotSet: return "Buffer size not set first.";
+    case dsNoCount: return "No cluster or sector count provided.";
+    case dsWriteFailed: return "Write failed.";
+    case dsWriting: return "Writing...";
+    case dsSuccess: return "Success!";
     default: return "";
   }
 }
@@ -89,7 +108,7 @@ std::string DiskStatusText(int32_t code) { return StatusTextOf(code); }
 
 TKLDiskAccess::TKLDiskAccess(TComponent* owner, TKLDiskKernel* kernel)
     : TComponent(owner), Kernel_(kernel ? *kernel : DefaultDiskKernel()) {
-  SetStatus(0);
+  SetStatus(dsReady);
   const TKLPlatformVersion& v = Kernel_.PlatformVersion();
   if (v.PlatformId == klk::PlatformWin32Windows) {
     if (v.MinorVersion == 0)
@@ -121,14 +140,14 @@ void TKLDiskAccess::SetLogicalDrive(char Value) {
   // #0 (the value streamed with the form) selects nothing, like a drive without a root.
   const uint32_t type = letter ? Kernel_.GetDriveTypeA(std::string(1, letter) + ":\\") : klk::DriveNoRootDir;
   if (type == klk::DriveUnknown || type == klk::DriveNoRootDir) {
-    SetStatus(2);
+    SetStatus(dsBadDrive);
     LogicalDrive_ = 0;
     DriveNumber_ = 0;
     return;
   }
   Geometry = QueryGeometry(std::string(1, letter));
   MediaID_ = QueryMediaIdentifier();
-  SetStatus(9999);
+  SetStatus(dsSuccess);
 }
 
 TDiskGeometry TKLDiskAccess::QueryGeometry(const std::string& Drive) {
@@ -167,12 +186,14 @@ bool TKLDiskAccess::OpenDrive() {
   CloseDrive();
   InUse_ = false;
   VolumeLength_ = -1;
+  LastSystemError_ = 0;
   // With no drive selected the 9x services would take drive number 0: the default drive.
   if (LogicalDrive_ == 0) return false;
   if (IsNT()) {
     try {
       Opened_ = OpenVolumeNT();
     } catch (...) {
+      // The component reports through its result, never by raising: a failed open is the news.
       Opened_ = false;
     }
   } else {
@@ -184,23 +205,23 @@ bool TKLDiskAccess::OpenDrive() {
 // A mounted volume refuses raw writes into its file-system area on Vista and later unless
 // it is locked or dismounted, so take it away from the file system for the whole run.
 bool TKLDiskAccess::OpenVolumeNT() {
-  DriveHandle_ = Kernel_.CreateFileA(DevicePath_, klk::GenericRead | klk::GenericWrite,
-                                     klk::FileShareRead | klk::FileShareWrite, klk::OpenExisting,
-                                     klk::FileAttributeNormal);
-  if (DriveHandle_ == KLInvalidHandle) return false;
+  DriveHandle_.Reset(Kernel_, Kernel_.CreateFileA(DevicePath_, klk::GenericRead | klk::GenericWrite,
+                                                  klk::FileShareRead | klk::FileShareWrite, klk::OpenExisting,
+                                                  klk::FileAttributeNormal));
+  if (!DriveHandle_.Valid()) return NoteSystemError();
   uint32_t returned = 0;
   // Lets writes reach the last sectors, which the file system may not count as its own.
-  Kernel_.DeviceIoControl(DriveHandle_, klk::FsctlAllowExtendedDasdIo, nullptr, 0, nullptr, 0, &returned);
+  Kernel_.DeviceIoControl(DriveHandle(), klk::FsctlAllowExtendedDasdIo, nullptr, 0, nullptr, 0, &returned);
   if (!LockVolumeNT()) {
-    Kernel_.CloseHandle(DriveHandle_);
-    DriveHandle_ = KLInvalidHandle;
+    NoteSystemError();
+    DriveHandle_.Close();
     InUse_ = true;
     return false;
   }
   Locked_ = true;
   // Failing to dismount (Wine answers error 87 for an image-backed drive) still leaves us the
   // lock, which is what the writes need.
-  Kernel_.DeviceIoControl(DriveHandle_, klk::FsctlDismountVolume, nullptr, 0, nullptr, 0, &returned);
+  Kernel_.DeviceIoControl(DriveHandle(), klk::FsctlDismountVolume, nullptr, 0, nullptr, 0, &returned);
   VolumeLength_ = QueryVolumeLength();
   return true;
 }
@@ -209,7 +230,7 @@ bool TKLDiskAccess::OpenVolumeNT() {
 bool TKLDiskAccess::LockVolumeNT() {
   for (int attempt = 0; attempt < LockAttempts; ++attempt) {
     uint32_t returned = 0;
-    if (Kernel_.DeviceIoControl(DriveHandle_, klk::FsctlLockVolume, nullptr, 0, nullptr, 0, &returned))
+    if (Kernel_.DeviceIoControl(DriveHandle(), klk::FsctlLockVolume, nullptr, 0, nullptr, 0, &returned))
       return true;
     if (attempt + 1 < LockAttempts) Kernel_.Sleep(LockRetryDelayMs);
   }
@@ -219,25 +240,23 @@ bool TKLDiskAccess::LockVolumeNT() {
 int64_t TKLDiskAccess::QueryVolumeLength() {
   int64_t length = -1;
   uint32_t returned = 0;
-  if (Kernel_.DeviceIoControl(DriveHandle_, klk::IoctlDiskGetLengthInfo, nullptr, 0, &length, sizeof length,
+  // A length of 0 would make every block lie beyond the end: take it for no answer.
+  if (Kernel_.DeviceIoControl(DriveHandle(), klk::IoctlDiskGetLengthInfo, nullptr, 0, &length, sizeof length,
                               &returned) &&
-      returned == sizeof length && length >= 0)
+      returned == sizeof length && length > 0)
     return length;
-  if (Kernel_.GetFileSizeEx(DriveHandle_, &length) && length > 0) return length;
+  if (Kernel_.GetFileSizeEx(DriveHandle(), &length) && length > 0) return length;
   return -1;
 }
 
 bool TKLDiskAccess::CloseDrive() {
   if (IsNT()) {
     // The handle, not Opened, says what is open: an open that failed half-way leaves one.
-    if (DriveHandle_ != KLInvalidHandle) {
-      if (Locked_) {
-        uint32_t returned = 0;
-        Kernel_.DeviceIoControl(DriveHandle_, klk::FsctlUnlockVolume, nullptr, 0, nullptr, 0, &returned);
-      }
-      Kernel_.CloseHandle(DriveHandle_);
+    if (DriveHandle_.Valid() && Locked_) {
+      uint32_t returned = 0;
+      Kernel_.DeviceIoControl(DriveHandle(), klk::FsctlUnlockVolume, nullptr, 0, nullptr, 0, &returned);
     }
-    DriveHandle_ = KLInvalidHandle;
+    DriveHandle_.Close();
   }
   Opened_ = false;
   Locked_ = false;
@@ -259,56 +278,60 @@ void TKLDiskAccess::RebuildBuffer() {
 }
 
 void TKLDiskAccess::SetClusterCount(int64_t Count) {
-  if (LogicalDrive_ == 0) return SetStatus(1);
+  if (LogicalDrive_ == 0) return SetStatus(dsNoDriveSelected);
   ClusterCount_ = Count;
   if (Count > 0) RebuildBuffer();
-  SetStatus(9999);
+  SetStatus(dsSuccess);
 }
 
 void TKLDiskAccess::SetStartCluster(int64_t Cluster) {
-  if (LogicalDrive_ == 0) return SetStatus(1);
+  if (LogicalDrive_ == 0) return SetStatus(dsNoDriveSelected);
   // A position whose first sector does not fit the 32-bit sector number would wrap around
   // to the start of the volume.
   const int64_t spc = std::max(Geometry.SectorsPerCluster, 0);
   if (Cluster > Geometry.TotalClusters || Cluster < 0 || (spc > 0 && Cluster > MaxSector / spc))
-    return SetStatus(10);
+    return SetStatus(dsClusterTooHigh);
   StartCluster_ = Cluster;
   if (ClusterCount_ > 0) RebuildBuffer();
-  SetStatus(9999);
+  SetStatus(dsSuccess);
 }
 
 void TKLDiskAccess::SetBuffer(const std::string& Data) {
-  if (LogicalDrive_ == 0) return SetStatus(1);
-  if (Buffer_.Size() == 0) return SetStatus(21);
-  if (Data.size() != BufferText_.size()) return SetStatus(20);
+  if (LogicalDrive_ == 0) return SetStatus(dsNoDriveSelected);
+  if (Buffer_.Size() == 0) return SetStatus(dsBufferSizeNotSet);
+  if (Data.size() != BufferText_.size()) return SetStatus(dsBufferSizeMismatch);
   BufferText_ = Data;
   BufferZero_ = false;
   Buffer_.SetSize(static_cast<int64_t>(Data.size()));
   Buffer_.SetPosition(0);
   Buffer_.WriteBuffer(Data.data(), static_cast<int64_t>(Data.size()));
-  SetStatus(9999);
+  SetStatus(dsSuccess);
 }
 
 void TKLDiskAccess::WriteBuffer() {
-  if (ClusterCount_ == 0) return SetStatus(30);
+  if (ClusterCount_ == 0) return SetStatus(dsNoCount);
   const int64_t spc = std::max(Geometry.SectorsPerCluster, 0);
   // The geometry is writable by anyone after the position was accepted: check again.
-  if (StartCluster_ < 0 || (spc > 0 && StartCluster_ > MaxSector / spc)) return SetStatus(10);
-  SetStatus(9998);
+  if (StartCluster_ < 0 || (spc > 0 && StartCluster_ > MaxSector / spc)) return SetStatus(dsClusterTooHigh);
+  SetStatus(dsWriting);
+  LastSystemError_ = 0;
   bool ok = false;
   if (ClusterCount_ > 0) ok = WriteClusters(static_cast<uint32_t>(StartCluster_), Buffer_.Memory());
-  SetStatus(ok ? 9999 : 5001);
+  if (ok) LastSystemError_ = 0;
+  SetStatus(ok ? dsSuccess : dsWriteFailed);
 }
 
 void TKLDiskAccess::WriteSectors(int64_t Sector, int32_t Count) {
-  if (LogicalDrive_ == 0) return SetStatus(1);
-  if (ClusterCount_ <= 0) return SetStatus(30);
-  if (Sector < 0 || Sector > MaxSector) return SetStatus(10);
+  if (LogicalDrive_ == 0) return SetStatus(dsNoDriveSelected);
+  if (ClusterCount_ <= 0) return SetStatus(dsNoCount);
+  if (Sector < 0 || Sector > MaxSector) return SetStatus(dsClusterTooHigh);
   if (Count <= 0 || Count > 0xFFFF || static_cast<int64_t>(Count) * Geometry.BytesPerSector > Buffer_.Size())
-    return SetStatus(20);
-  SetStatus(9998);
+    return SetStatus(dsBufferSizeMismatch);
+  SetStatus(dsWriting);
+  LastSystemError_ = 0;
   bool ok = WriteSectorRun(Sector, Count, Buffer_.Memory());
-  SetStatus(ok ? 9999 : 5001);
+  if (ok) LastSystemError_ = 0;
+  SetStatus(ok ? dsSuccess : dsWriteFailed);
 }
 
 bool TKLDiskAccess::WriteClusters(uint32_t Cluster, const uint8_t* Data) {
@@ -329,37 +352,48 @@ bool TKLDiskAccess::WriteSectorRun(int64_t Sector, int64_t Count, const uint8_t*
 }
 
 bool TKLDiskAccess::WriteSectorsDirect(uint32_t Sector, uint16_t Count, const uint8_t* Data) {
-  if (Geometry.BytesPerSector == 0 || DriveHandle_ == KLInvalidHandle) return false;
+  if (Geometry.BytesPerSector == 0 || !DriveHandle_.Valid()) return false;
   const auto bytes = static_cast<uint32_t>(Count * Geometry.BytesPerSector);
   const int64_t offset = static_cast<int64_t>(Sector) * Geometry.BytesPerSector;
-  if (!Kernel_.SetFilePointer(DriveHandle_, offset)) return false;
+  if (!Kernel_.SetFilePointer(DriveHandle(), offset)) return NoteSystemError();
   uint32_t written = 0;
-  if (!Kernel_.WriteFile(DriveHandle_, Data, bytes, &written)) return false;
+  if (!Kernel_.WriteFile(DriveHandle(), Data, bytes, &written)) return NoteSystemError();
   return written == bytes;
 }
 
 // Some DOS layers (Wine's among them) answer the FAT32 forms with success and no transfer,
 // which would leave the card as it was while every write looked done. One read of the first
-// sector tells: a working read replaces the marker.
+// sector tells: a working read replaces the marker. The read goes through the memory the DOS
+// services can reach, as the writes do: elsewhere Wine would put the sector somewhere else.
 bool TKLDiskAccess::Fat32TransfersWork() {
   const int32_t bps = Geometry.BytesPerSector;
   if (bps <= 0 || bps > 65536) return true;
   static constexpr char Marker[] = "orvasil-no-transfer";
-  std::string sector(static_cast<size_t>(bps), '\0');
-  for (size_t i = 0; i < sector.size(); ++i) sector[i] = Marker[i % (sizeof Marker - 1)];
-  const std::string marked = sector;
+  std::string marked(static_cast<size_t>(bps), '\0');
+  for (size_t i = 0; i < marked.size(); ++i) marked[i] = Marker[i % (sizeof Marker - 1)];
+  std::string local = marked;
+  uint8_t* sector = Kernel_.DosTransferBuffer(static_cast<uint32_t>(bps));
+  if (sector)
+    std::memcpy(sector, marked.data(), marked.size());
+  else
+    sector = reinterpret_cast<uint8_t*>(local.data());
   TDiskIOPacket packet;
   packet.StartSector = 0;
   packet.Sectors = 1;
-  packet.Buffer = Kernel_.FlatAddress(sector.data());
+  packet.Buffer = Kernel_.FlatAddress(sector);
   TVWin32Registers regs;
-  regs.EAX = 0x7305;
+  const bool answered = DosTransfer(packet, regs, false);
+  return !answered || std::memcmp(sector, marked.data(), marked.size()) != 0;
+}
+
+// The FAT32 absolute disk read or write (INT 21h 7305h) of the packet's sectors.
+bool TKLDiskAccess::DosTransfer(TDiskIOPacket& packet, TVWin32Registers& regs, bool Write) {
+  regs.EAX = klk::DosExtAbsDiskReadWrite;
   regs.EBX = Kernel_.FlatAddress(&packet);
   regs.ECX = 0xFFFFFFFF;
   regs.EDX = DriveNumber_;
-  regs.ESI = 0;
-  const bool answered = DosService(klk::VWin32DiocDosDriveInfo, regs);
-  return !answered || sector != marked;
+  regs.ESI = Write ? 1 : 0;
+  return DosService(klk::VWin32DiocDosDriveInfo, regs);
 }
 
 bool TKLDiskAccess::WriteSectorsVWin32(uint32_t Sector, uint16_t Count, const uint8_t* Data) {
@@ -369,26 +403,18 @@ bool TKLDiskAccess::WriteSectorsVWin32(uint32_t Sector, uint16_t Count, const ui
   }
   Locked_ = LockLogicalVolume(1, 1);
   if (!Locked_) return false;
-  TDiskIOPacket packet;
-  packet.StartSector = Sector;
-  packet.Sectors = Count;
   const uint32_t bytes = uint32_t{Count} * static_cast<uint32_t>(Geometry.BytesPerSector);
   const uint8_t* transfer = Data;
   if (uint8_t* reachable = Kernel_.DosTransferBuffer(bytes)) {
     std::memcpy(reachable, Data, bytes);
     transfer = reachable;
   }
+  TDiskIOPacket packet;
+  packet.StartSector = Sector;
+  packet.Sectors = Count;
   packet.Buffer = Kernel_.FlatAddress(transfer);
   TVWin32Registers regs;
-  bool ok = false;
-  if (UseFat32Calls_) {
-    regs.EAX = 0x7305;
-    regs.EBX = Kernel_.FlatAddress(&packet);
-    regs.ECX = 0xFFFFFFFF;
-    regs.EDX = DriveNumber_;
-    regs.ESI = 1;
-    ok = DosService(klk::VWin32DiocDosDriveInfo, regs);
-  }
+  bool ok = UseFat32Calls_ && DosTransfer(packet, regs, true);
   if (!ok) {
     regs.EAX = static_cast<uint32_t>(DriveNumber_) - 1;
     regs.EBX = Kernel_.FlatAddress(&packet);
@@ -404,52 +430,60 @@ bool TKLDiskAccess::LockLogicalVolume(uint8_t Level, uint8_t Permissions) {
   const uint32_t permissions = Level <= 1 ? (Permissions & 7u) : 0u;
   auto attempt = [&](uint32_t minorCode) {
     TVWin32Registers regs;
-    regs.EAX = 0x440D;
+    regs.EAX = klk::DosIoctlBlockDevice;
     regs.EBX = Level * 256u + DriveNumber_;
     regs.ECX = minorCode;
     regs.EDX = permissions;
     return DosService(klk::VWin32DiocDosIoctl, regs);
   };
-  bool ok = UseFat32Calls_ && attempt(0x484A);
-  if (!ok) ok = attempt(0x084A);
+  bool ok = UseFat32Calls_ && attempt(klk::DosLockLogicalVolume | klk::DosFat32Category);
+  if (!ok) ok = attempt(klk::DosLockLogicalVolume);
   return ok;
 }
 
 bool TKLDiskAccess::UnlockLogicalVolume() {
   auto attempt = [&](uint32_t minorCode) {
     TVWin32Registers regs;
-    regs.EAX = 0x440D;
+    regs.EAX = klk::DosIoctlBlockDevice;
     regs.EBX = DriveNumber_;
     regs.ECX = minorCode;
     return DosService(klk::VWin32DiocDosIoctl, regs);
   };
-  bool ok = UseFat32Calls_ && attempt(0x486A);
-  if (!ok) ok = attempt(0x086A);
+  bool ok = UseFat32Calls_ && attempt(klk::DosUnlockLogicalVolume | klk::DosFat32Category);
+  if (!ok) ok = attempt(klk::DosUnlockLogicalVolume);
   return ok;
 }
 
+// With the carry flag set, a DOS service leaves its error code in AX.
 bool TKLDiskAccess::DosService(uint32_t ControlCode, TVWin32Registers& Registers) {
   Registers.Flags = 0;
-  return VWin32Call(ControlCode, Registers) && !(Registers.Flags & VWin32CarryFlag);
+  if (!VWin32Call(ControlCode, Registers)) return NoteSystemError();
+  if (!(Registers.Flags & VWin32CarryFlag)) return true;
+  LastSystemError_ = Registers.EAX & 0xFFFF;
+  return false;
+}
+
+bool TKLDiskAccess::NoteSystemError() {
+  LastSystemError_ = Kernel_.GetLastError();
+  return false;
 }
 
 bool TKLDiskAccess::VWin32Call(uint32_t ControlCode, TVWin32Registers& Registers) {
   if (ControlCode == 0) {
-    if (VWin32Handle != KLInvalidHandle && VWin32Handle != 0) Kernel_.CloseHandle(VWin32Handle);
-    VWin32Handle = KLInvalidHandle;
+    VWin32Handle.Close();
     return true;
   }
   if (!OpenVWin32()) return false;
   uint32_t returned = 0;
-  return Kernel_.DeviceIoControl(VWin32Handle, ControlCode, &Registers, sizeof Registers, &Registers,
+  return Kernel_.DeviceIoControl(VWin32Handle.Get(), ControlCode, &Registers, sizeof Registers, &Registers,
                                  sizeof Registers, &returned);
 }
 
 bool TKLDiskAccess::OpenVWin32() {
-  if (VWin32Handle != 0 && VWin32Handle != KLInvalidHandle) return true;
+  if (VWin32Handle.Valid()) return true;
   if (IsNT()) return false;
-  VWin32Handle = Kernel_.CreateFileA("\\\\.\\VWIN32", 0, 0, 0, klk::FileFlagDeleteOnClose);
-  return VWin32Handle != KLInvalidHandle;
+  VWin32Handle.Reset(Kernel_, Kernel_.CreateFileA("\\\\.\\VWIN32", 0, 0, 0, klk::FileFlagDeleteOnClose));
+  return VWin32Handle.Valid();
 }
 
 }  // namespace orv

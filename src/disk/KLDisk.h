@@ -36,7 +36,25 @@ inline constexpr uint32_t IoctlDiskGetLengthInfo = 0x0007405Cu;
 inline constexpr uint32_t VWin32DiocDosIoctl = 1;
 inline constexpr uint32_t VWin32DiocDosInt26 = 3;
 inline constexpr uint32_t VWin32DiocDosDriveInfo = 6;
+// DOS services reached through VWIN32 (the AX and CX values of INT 21h).
+inline constexpr uint32_t DosIoctlBlockDevice = 0x440D;    // generic IOCTL for block devices
+inline constexpr uint32_t DosExtAbsDiskReadWrite = 0x7305; // FAT32 absolute read (SI 0) or write (SI 1)
+inline constexpr uint32_t DosLockLogicalVolume = 0x084A;   // minor codes of DosIoctlBlockDevice
+inline constexpr uint32_t DosUnlockLogicalVolume = 0x086A;
+inline constexpr uint32_t DosFat32Category = 0x4000;       // category 48h instead of 08h: the FAT32 form
 }  // namespace klk
+
+// Drive status codes (StatusCode). Their values are an interface: callers compare them.
+inline constexpr int32_t dsReady = 0;
+inline constexpr int32_t dsNoDriveSelected = 1;
+inline constexpr int32_t dsBadDrive = 2;
+inline constexpr int32_t dsClusterTooHigh = 10;
+inline constexpr int32_t dsBufferSizeMismatch = 20;
+inline constexpr int32_t dsBufferSizeNotSet = 21;
+inline constexpr int32_t dsNoCount = 30;
+inline constexpr int32_t dsWriteFailed = 5001;
+inline constexpr int32_t dsWriting = 9998;
+inline constexpr int32_t dsSuccess = 9999;
 
 // The platform identity the process reads once at start-up (GetVersionExA).
 struct TKLPlatformVersion {
@@ -93,6 +111,8 @@ public:
   virtual bool DeviceIoControl(TKLHandle handle, uint32_t code, void* in, uint32_t inSize, void* out,
                                uint32_t outSize, uint32_t* returned) = 0;
   virtual bool GetFileSizeEx(TKLHandle handle, int64_t* size) = 0;
+  // The error code the last failed call left (GetLastError).
+  virtual uint32_t GetLastError() = 0;
   virtual void Sleep(uint32_t milliseconds) = 0;
   // The 32-bit flat address under which the DOS services see Data.
   virtual uint32_t FlatAddress(const void* data) = 0;
@@ -106,8 +126,33 @@ public:
 TKLDiskKernel& DefaultDiskKernel();
 void SetDefaultDiskKernel(TKLDiskKernel* kernel);
 
-// The VWIN32 device, opened on first use and shared by every component of the process.
-extern TKLHandle VWin32Handle;
+// A handle of the kernel seam that closes itself through the kernel that gave it. 0 and
+// KLInvalidHandle both mean that nothing is held. The kernel must outlive the handle.
+class TKLKernelHandle {
+public:
+  TKLKernelHandle() = default;
+  TKLKernelHandle(TKLDiskKernel& kernel, TKLHandle handle) : kernel_(&kernel), handle_(handle) {}
+  ~TKLKernelHandle() { Close(); }
+  TKLKernelHandle(const TKLKernelHandle&) = delete;
+  TKLKernelHandle& operator=(const TKLKernelHandle&) = delete;
+
+  bool Valid() const { return handle_ != 0 && handle_ != KLInvalidHandle; }
+  // The handle; KLInvalidHandle when none is held.
+  TKLHandle Get() const { return Valid() ? handle_ : KLInvalidHandle; }
+  void Reset(TKLDiskKernel& kernel, TKLHandle handle);
+  // Closes what is held (answers the kernel's result; true when nothing was held).
+  bool Close();
+  // Forgets the handle without closing it.
+  TKLHandle Release();
+
+private:
+  TKLDiskKernel* kernel_ = nullptr;
+  TKLHandle handle_ = 0;
+};
+
+// The VWIN32 device, opened on first use and shared by every component of the process; the
+// unit's end code closes it (DoneKLDiskUnit).
+extern TKLKernelHandle VWin32Handle;
 
 struct TDiskGeometry {
   int32_t BytesPerCluster = 0;
@@ -143,7 +188,7 @@ public:
   int32_t StatusCode() const { return StatusCode_; }
   const std::string& StatusText() const { return StatusText_; }
   bool UseFat32Calls() const { return UseFat32Calls_; }
-  TKLHandle DriveHandle() const { return DriveHandle_; }
+  TKLHandle DriveHandle() const { return DriveHandle_.Get(); }
   bool Opened() const { return Opened_; }
   const TMediaIdentifier& MediaID() const { return MediaID_; }
 
@@ -153,6 +198,10 @@ public:
   bool InUse() const { return InUse_; }
   // The volume's real length in bytes as learnt at OpenDrive; -1 when it is not known.
   int64_t VolumeLength() const { return VolumeLength_; }
+  // The system's error code behind the last failure of OpenDrive, WriteBuffer or WriteSectors
+  // (a DOS error code on the 9x family, whose low values are the Win32 ones); 0 when the last
+  // of those operations met none, or the system named none.
+  uint32_t LastSystemError() const { return LastSystemError_; }
 
   TDiskGeometry Geometry;
 
@@ -190,6 +239,8 @@ private:
   bool LockVolumeNT();
   int64_t QueryVolumeLength();
   bool WriteSectorRun(int64_t Sector, int64_t Count, const uint8_t* Data);
+  bool NoteSystemError();
+  bool DosTransfer(TDiskIOPacket& Packet, TVWin32Registers& Registers, bool Write);
 
   TKLDiskKernel& Kernel_;
   char LogicalDrive_ = 0;
@@ -204,12 +255,13 @@ private:
   std::string StatusText_;
   bool UseFat32Calls_ = false;
   bool Fat32Checked_ = false;
-  TKLHandle DriveHandle_ = KLInvalidHandle;
+  TKLKernelHandle DriveHandle_;
   bool Opened_ = false;
   TMediaIdentifier MediaID_;
   bool Locked_ = false;
   bool InUse_ = false;
   int64_t VolumeLength_ = -1;
+  uint32_t LastSystemError_ = 0;
 };
 
 // The text of a status code; empty for a code the component never sets.

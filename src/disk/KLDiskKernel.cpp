@@ -110,6 +110,8 @@ public:
     return ok != FALSE;
   }
 
+  uint32_t GetLastError() override { return ::GetLastError(); }
+
   void Sleep(uint32_t milliseconds) override { ::Sleep(milliseconds); }
 
   uint32_t FlatAddress(const void* data) override {
@@ -138,12 +140,17 @@ private:
 
 }  // namespace
 
+// Never destroyed: handles that it gave out may be closed through it until the process ends.
 TKLDiskKernel& Win32DiskKernel() {
-  static TWin32DiskKernel kernel;
-  return kernel;
+  static TWin32DiskKernel* kernel = new TWin32DiskKernel;
+  return *kernel;
 }
 
 void InitKLDiskUnit() { SetDefaultDiskKernel(&Win32DiskKernel()); }
-void DoneKLDiskUnit() { SetDefaultDiskKernel(nullptr); }
+
+void DoneKLDiskUnit() {
+  VWin32Handle.Close();
+  SetDefaultDiskKernel(nullptr);
+}
 
 }  // namespace orv

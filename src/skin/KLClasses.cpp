@@ -1,7 +1,10 @@
 #include "skin/KLClasses.h"
 
+#include <new>
+
 #include "base/Exceptions.h"
 #include "base/Filer.h"
+#include "base/LittleEndian.h"
 #include "base/ZStreams.h"
 
 namespace orv {
@@ -31,51 +34,51 @@ void TKLStoredStream::DefineProperties(TFiler& filer) {
 }
 
 void TKLStoredStream::ReadData(TStream& stream) {
+  damaged_ = false;
   binStream_->Clear();
   binStream_->CopyFrom(stream, 0);
 }
 
 void TKLStoredStream::WriteData(TStream& stream) { stream.CopyFrom(*binStream_, 0); }
 
+// A damaged value keeps what could be decoded and raises nothing (the form goes on loading);
+// Damaged tells, and the consumers notice the short content.
 void TKLStoredStream::ReadCompressedData(TStream& stream) {
   binStream_->Clear();
+  damaged_ = true;
   TDecompressionStream unzip(stream);
   uint8_t buffer[16384];
-  // A damaged value keeps what could be decoded; the consumers notice the short content.
   try {
     for (;;) {
-      int64_t n = unzip.Read(buffer, sizeof buffer);
+      const int64_t n = unzip.Read(buffer, sizeof buffer);
       if (n == 0) break;
+      if (binStream_->Size() + n > StoredStreamMaxSize) return;
       binStream_->WriteBuffer(buffer, n);
     }
   } catch (const Exception&) {
+    return;  // Damaged stays set: the zlib data is broken
+  } catch (const std::bad_alloc&) {
+    return;  // Damaged stays set: the memory for the content ran out
   }
+  damaged_ = !unzip.Ended();
 }
 
+// The written property holds whatever the compressor flushed; Damaged tells that it is short.
 void TKLStoredStream::WriteCompressedData(TStream& stream) {
   TCompressionStream zip(stream);
+  damaged_ = false;
   try {
     zip.CopyFrom(*binStream_, 0);
   } catch (const Exception&) {
+    damaged_ = true;
   }
   zip.Finish();
 }
 
 namespace {
 
-void WriteCount(TStream& stream, int64_t count) {
-  uint8_t b[8];
-  for (int i = 0; i < 8; ++i) b[i] = static_cast<uint8_t>(static_cast<uint64_t>(count) >> (8 * i));
-  stream.WriteBuffer(b, 8);
-}
-
-int64_t ReadCount(TStream& stream) {
-  uint8_t b[8];
-  stream.ReadBuffer(b, 8);
-  uint64_t v = 0;
-  for (int i = 7; i >= 0; --i) v = (v << 8) | b[i];
-  return static_cast<int64_t>(v);
-}
+void WriteCount(TStream& stream, int64_t count) { WriteLE(stream, count); }
+int64_t ReadCount(TStream& stream) { return ReadLE<int64_t>(stream); }
 
 }  // namespace
 
@@ -99,7 +102,7 @@ void ReadStringFromStream(TStream& Stream, std::string& S) {
     Stream.ReadBuffer(bytes.data(), count);
     S = std::move(bytes);
   } catch (const Exception&) {
-    S.clear();
+    S.clear();  // a block that cannot be read whole is read as none, never as a piece
   }
 }
 

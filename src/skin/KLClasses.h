@@ -8,6 +8,10 @@
 
 namespace orv {
 
+// Stored content inflates to at most this many bytes; more is taken for damaged data. Ours is
+// below 1 MB; the bound keeps a damaged value from exhausting a 32-bit process.
+inline constexpr int64_t StoredStreamMaxSize = 32 << 20;
+
 class TKLStoredStream : public TComponent {
   ORV_CLASSINFO(TKLStoredStream)
 public:
@@ -17,6 +21,10 @@ public:
   TMemoryStream* BinStream() const { return binStream_; }
   bool Compressed() const { return compressed_; }
   void SetCompressed(bool value) { compressed_ = value; }
+  // The content last read from or written to a definition was cut short: "CData" that was
+  // truncated, damaged or inflated beyond StoredStreamMaxSize, or a compression that failed.
+  // What could be decoded stays in BinStream.
+  bool Damaged() const { return damaged_; }
 
   void DefineProperties(TFiler& filer) override;
 
@@ -28,6 +36,7 @@ private:
 
   TMemoryStream* binStream_;
   bool compressed_ = false;
+  bool damaged_ = false;
 };
 
 // The buffer of a component definition converted from text before it is read.

@@ -2,17 +2,28 @@
 
 #include <algorithm>
 #include <cmath>
+#include <exception>
 
 namespace orv {
 
 const int32_t CardSizesMB[CardSizeCount] = {8, 16, 32, 64, 128, 256, 512, 650, 700, 1024, 2048, 4096, 4813, 8192};
 
+namespace {
+constexpr int32_t AssumedClusterBytes = 1024;
+constexpr int32_t AssumedSectorBytes = 512;
+}  // namespace
+
 void SetAssumedGeometry(TDiskGeometry& Geometry, int32_t SizeMB) {
-  Geometry.BytesPerCluster = 1024;
-  Geometry.BytesPerSector = 512;
-  Geometry.SectorsPerCluster = 2;
+  Geometry.BytesPerCluster = AssumedClusterBytes;
+  Geometry.BytesPerSector = AssumedSectorBytes;
+  Geometry.SectorsPerCluster = AssumedClusterBytes / AssumedSectorBytes;
   Geometry.TotalClusters = static_cast<int64_t>(SizeMB) * 1024;
   Geometry.TotalBytes = static_cast<int64_t>(Geometry.BytesPerCluster) * Geometry.TotalClusters;
+}
+
+bool EraseGeometryUsable(const TDiskGeometry& Geometry) {
+  return Geometry.BytesPerSector > 0 && Geometry.SectorsPerCluster > 0 && Geometry.TotalClusters >= 0 &&
+         Geometry.BytesPerCluster == static_cast<int64_t>(Geometry.SectorsPerCluster) * Geometry.BytesPerSector;
 }
 
 bool EraseProgress(int64_t Counter, int64_t TotalClusters, int32_t& Position) {
@@ -26,9 +37,24 @@ bool EraseProgress(int64_t Counter, int64_t TotalClusters, int32_t& Position) {
   return true;
 }
 
+namespace {
+
+// The 9x family rounds the sectors per cluster of a large volume, and 2 becomes 0; the
+// volume's size is still known, so walk it in blocks of the assumed size, whole sectors each.
+bool TakeGeometryFromVolumeSize(TDiskGeometry& g) {
+  if (g.BytesPerSector <= 0 || g.TotalBytes <= 0) return false;
+  g.SectorsPerCluster = std::max(AssumedClusterBytes / g.BytesPerSector, 1);
+  g.BytesPerCluster = g.SectorsPerCluster * g.BytesPerSector;
+  g.TotalClusters = g.TotalBytes / g.BytesPerCluster;
+  return true;
+}
+
+}  // namespace
+
 bool SelectEraseDrive(TKLDiskAccess& RDA, char DriveLetter, int SizeIndex) {
   RDA.SetLogicalDrive(DriveLetter);
-  if (RDA.Geometry.BytesPerSector != 0) return false;
+  if (EraseGeometryUsable(RDA.Geometry)) return false;
+  if (RDA.Geometry.BytesPerSector != 0 && TakeGeometryFromVolumeSize(RDA.Geometry)) return false;
   if (SizeIndex >= 0 && SizeIndex < CardSizeCount) SetAssumedGeometry(RDA.Geometry, CardSizesMB[SizeIndex]);
   return true;
 }
@@ -36,24 +62,31 @@ bool SelectEraseDrive(TKLDiskAccess& RDA, char DriveLetter, int SizeIndex) {
 namespace {
 
 // Counts what was written. Where the volume's length is not known and the size was only
-// assumed, failures after the last written block are taken as the end of a smaller card.
+// assumed, failures after the last written block are taken as the end of a smaller card,
+// and where they began is kept for the wizard to tell.
 class TEraseTally {
 public:
   TEraseTally(TEraseOutcome& outcome, bool assumed) : out_(outcome), assumed_(assumed) {}
 
-  void Add(bool ok, int64_t bytes) {
+  void Add(bool ok, int64_t offset, int64_t bytes) {
     if (ok) {
       out_.BytesWritten += bytes;
       out_.BytesNotWritten += trailingFailed_;
       trailingFailed_ = 0;
-    } else {
-      trailingFailed_ += bytes;
+      return;
     }
+    if (trailingFailed_ == 0) failedFrom_ = offset;
+    trailingFailed_ += bytes;
   }
 
   void Finish() {
     const bool endOfSmallerCard = out_.VolumeLength < 0 && assumed_ && out_.BytesWritten > 0;
-    if (!endOfSmallerCard) out_.BytesNotWritten += trailingFailed_;
+    if (endOfSmallerCard && trailingFailed_ > 0) {
+      out_.WritesStoppedAt = failedFrom_;
+      out_.StopCauseUnknown = true;
+    } else {
+      out_.BytesNotWritten += trailingFailed_;
+    }
     trailingFailed_ = 0;
   }
 
@@ -61,6 +94,7 @@ private:
   TEraseOutcome& out_;
   bool assumed_;
   int64_t trailingFailed_ = 0;
+  int64_t failedFrom_ = 0;
 };
 
 class TEraseLoop {
@@ -70,7 +104,12 @@ public:
     if (hooks_.Clock) lastPump_ = hooks_.Clock();  // the pump has just run
   }
 
+  // Hooks may raise out of here; the tally is finished all the same.
   void Run() {
+    struct TFinish {
+      TEraseTally& tally;
+      ~TFinish() { tally.Finish(); }
+    } finish{tally_};
     int64_t counter = 0;
     rda_.SetStartCluster(0);
     for (;;) {
@@ -90,7 +129,7 @@ public:
     }
     ShowProgress();
     if (!out_.Cancelled) EraseTail(counter);
-    tally_.Finish();
+    out_.EndReached = !out_.Cancelled;
   }
 
 private:
@@ -119,6 +158,7 @@ private:
     try {
       hooks_.SetProgressPosition(position);
     } catch (...) {
+      // The bar only shows how far the run is; a bar that cannot be set must not stop the erase.
     }
   }
 
@@ -129,19 +169,30 @@ private:
     return std::clamp<int64_t>(out_.VolumeLength - block * bpc, 0, bpc);
   }
 
+  // A write that raises is a write that failed: the tally counts it.
+  template <class Write>
+  bool Attempt(Write write) {
+    try {
+      write();
+      return rda_.StatusCode() == dsSuccess;
+    } catch (...) {
+      return false;
+    }
+  }
+
+  void Tally(bool ok, int64_t offset, int64_t bytes) {
+    if (!ok && rda_.LastSystemError() != 0) out_.LastSystemError = rda_.LastSystemError();
+    tally_.Add(ok, offset, bytes);
+  }
+
   void WriteRangeBlock(int64_t block) {
     const int64_t inside = BytesInside(block);
     if (inside == 0) return;  // beyond the end of a card smaller than the chosen size
     if (inside < rda_.Geometry.BytesPerCluster) return WritePiece(block, inside);
+    const int64_t offset = block * rda_.Geometry.BytesPerCluster;
     // A refused position would write the previous block again.
-    if (rda_.StartCluster() != block) return tally_.Add(false, inside);
-    bool ok = false;
-    try {
-      rda_.WriteBuffer();
-      ok = rda_.StatusCode() == 9999;
-    } catch (...) {
-    }
-    tally_.Add(ok, inside);
+    if (rda_.StartCluster() != block) return Tally(false, offset, inside);
+    Tally(Attempt([&] { rda_.WriteBuffer(); }), offset, inside);
   }
 
   // The part of a block up to the volume's end, by whole sectors.
@@ -149,13 +200,9 @@ private:
     const int32_t bps = rda_.Geometry.BytesPerSector;
     const int64_t sectors = bps > 0 ? bytes / bps : 0;
     if (sectors == 0) return;
-    bool ok = false;
-    try {
-      rda_.WriteSectors(block * rda_.Geometry.SectorsPerCluster, static_cast<int32_t>(sectors));
-      ok = rda_.StatusCode() == 9999;
-    } catch (...) {
-    }
-    tally_.Add(ok, sectors * bps);
+    const int64_t sector = block * rda_.Geometry.SectorsPerCluster;
+    const bool ok = Attempt([&] { rda_.WriteSectors(sector, static_cast<int32_t>(sectors)); });
+    Tally(ok, sector * bps, sectors * bps);
   }
 
   // The cluster numbering does not count the reserved and FAT areas, so a formatted card
@@ -182,20 +229,56 @@ private:
   int64_t shown_ = -1;
 };
 
+TEraseRefusal RefusalFor(const TKLDiskAccess& RDA) {
+  if (RDA.LogicalDrive() == 0) return TEraseRefusal::NoDrive;
+  if (!EraseGeometryUsable(RDA.Geometry)) return TEraseRefusal::NoGeometry;
+  return TEraseRefusal::None;
+}
+
+int64_t BytesToCover(const TDiskGeometry& g, int64_t volumeLength) {
+  if (volumeLength >= 0) return volumeLength / g.BytesPerSector * g.BytesPerSector;
+  return (g.TotalClusters + 1) * g.BytesPerCluster;
+}
+
+std::string ErrorText(const std::exception_ptr& error) {
+  try {
+    std::rethrow_exception(error);
+  } catch (const std::exception& e) {
+    return e.what();
+  } catch (...) {
+    return "Unknown error";  // an exception that carries no text of its own
+  }
+}
+
+void OpenForErase(TKLDiskAccess& RDA, TEraseOutcome& out) {
+  RDA.SetClusterCount(1);
+  out.VolumeOpened = RDA.OpenDrive();
+  out.VolumeInUse = RDA.InUse();
+  out.VolumeLocked = RDA.Locked();
+  out.LastSystemError = RDA.LastSystemError();
+  out.VolumeLength = RDA.VolumeLength() > 0 ? RDA.VolumeLength() : -1;
+  out.BytesToCover = BytesToCover(RDA.Geometry, out.VolumeLength);
+}
+
 }  // namespace
 
 TEraseOutcome EraseSelectedDrive(TKLDiskAccess& RDA, bool AssumedGeometry, bool& CancelRequested,
                                  const TEraseHooks& Hooks) {
   TEraseOutcome out;
-  RDA.SetClusterCount(1);
-  out.VolumeOpened = RDA.OpenDrive();
-  out.VolumeInUse = RDA.InUse();
-  out.VolumeLocked = RDA.Locked();
-  out.VolumeLength = RDA.VolumeLength();
+  out.GeometryAssumed = AssumedGeometry;
   CancelRequested = false;
-  if (Hooks.ProcessMessages) Hooks.ProcessMessages();
-  // Walking the range of a volume that did not open would write nothing while the bar moved.
-  if (out.VolumeOpened) TEraseLoop(RDA, AssumedGeometry, CancelRequested, Hooks, out).Run();
+  out.Refusal = RefusalFor(RDA);
+  if (out.Refusal != TEraseRefusal::None) return out;
+  // Whatever a hook raises, the volume is closed before the run hands back its outcome.
+  try {
+    OpenForErase(RDA, out);
+    if (Hooks.ProcessMessages) Hooks.ProcessMessages();
+    // Walking the range of a volume that did not open would write nothing while the bar moved.
+    if (out.VolumeOpened) TEraseLoop(RDA, AssumedGeometry, CancelRequested, Hooks, out).Run();
+  } catch (...) {
+    out.Error = ErrorText(std::current_exception());
+    out.EndReached = false;
+  }
   RDA.CloseDrive();
   return out;
 }

@@ -3,6 +3,7 @@
 // block, while the wizard hands in its message pump, its progress bar and its cancel flag.
 #include <cstdint>
 #include <functional>
+#include <string>
 
 #include "disk/KLDisk.h"
 
@@ -16,19 +17,53 @@ extern const int32_t CardSizesMB[CardSizeCount];
 // as many as make the nominal size.
 void SetAssumedGeometry(TDiskGeometry& Geometry, int32_t SizeMB);
 
+// Whether a run can walk this geometry: whole sectors, non-empty clusters of them and a
+// cluster total that is not negative. A drive whose geometry is not usable needs a size
+// from the list (the wizard shows the list then).
+bool EraseGeometryUsable(const TDiskGeometry& Geometry);
+
 // The position of the progress bar for the block about to be counted; false when there is
 // none to show (an empty range).
 bool EraseProgress(int64_t Counter, int64_t TotalClusters, int32_t& Position);
 
-// What a run did, so that the wizard can tell the user the truth.
+// Why a run did not start. Nothing was opened or written then.
+enum class TEraseRefusal {
+  None,
+  NoDrive,     // the letter names no drive (drive status dsBadDrive)
+  NoGeometry,  // the drive reports no usable geometry and no card size from the list was given
+};
+
+// What a run did, so that the wizard can tell the user the truth. Only Complete() means
+// that everything the run set out to cover was written.
 struct TEraseOutcome {
-  bool VolumeOpened = false;   // the volume could be opened for writing
-  bool VolumeLocked = false;   // ...and taken from the file system (a lock held while writing)
-  bool VolumeInUse = false;    // it opened, but another program held it: nothing was written
+  TEraseRefusal Refusal = TEraseRefusal::None;
+  bool GeometryAssumed = false; // the range is the chosen nominal size, not the card's own
+  bool VolumeOpened = false;    // the volume could be opened for writing
+  bool VolumeLocked = false;    // ...and taken from the file system (a lock held while writing)
+  bool VolumeInUse = false;     // it opened, but another program held it: nothing was written
   bool Cancelled = false;
-  int64_t VolumeLength = -1;   // the volume's real length in bytes; -1 when it could not be learnt
+  bool EndReached = false;      // the walk got to the end of what it set out to cover
+  int64_t VolumeLength = -1;    // the volume's real length in bytes; -1 when it could not be learnt
+  int64_t BytesToCover = 0;     // the range (or, where known, the volume up to its last whole sector)
   int64_t BytesWritten = 0;
-  int64_t BytesNotWritten = 0; // within the volume's real extent
+  int64_t BytesNotWritten = 0;  // within the volume's real extent
+  // With an assumed size and no known length: from this byte offset to the end of the chosen
+  // size every write failed, and those bytes are not in BytesNotWritten. The run cannot tell a
+  // smaller card from one that was removed, is write-protected or failing; StopCauseUnknown
+  // says so. -1 when writes did not stop that way.
+  int64_t WritesStoppedAt = -1;
+  bool StopCauseUnknown = false;
+  // The system's error code behind the last failed open or write (KLDisk's LastSystemError);
+  // 0 when the system named none.
+  uint32_t LastSystemError = 0;
+  // A hook (message pump or clock) raised: the run stopped there and the volume was closed.
+  // The error's own text; empty when none raised.
+  std::string Error;
+
+  bool Complete() const {
+    return Refusal == TEraseRefusal::None && VolumeOpened && EndReached && !Cancelled && Error.empty() &&
+           BytesNotWritten == 0 && WritesStoppedAt < 0 && BytesWritten == BytesToCover && BytesToCover > 0;
+  }
 };
 
 struct TEraseHooks {
@@ -41,12 +76,15 @@ struct TEraseHooks {
   uint32_t MessageIntervalMs = 30;
 };
 
-// Selects the drive and, when it reports no geometry, assumes the one of the chosen size.
-// Answers whether the geometry was assumed.
+// Selects the drive and, when it reports no usable geometry, takes one: from the volume's
+// size where the drive reported that, else the one of the chosen size (SizeIndex into
+// CardSizesMB; an index outside leaves the geometry unusable). Answers whether the range is
+// the chosen size rather than the card's own.
 bool SelectEraseDrive(TKLDiskAccess& RDA, char DriveLetter, int SizeIndex);
 
 // Zeroes the selected drive: the cluster range of its geometry, then, where the volume's
-// real length is known, the rest of the volume.
+// real length is known, the rest of the volume. Refuses to start without a drive or a usable
+// geometry. The volume is closed on every way out.
 TEraseOutcome EraseSelectedDrive(TKLDiskAccess& RDA, bool AssumedGeometry, bool& CancelRequested,
                                  const TEraseHooks& Hooks);
 

@@ -105,6 +105,9 @@ TEST_F(EraseRunTest, ReadableGeometryZeroesEveryBlockOfTheRangeInOrder) {
   EXPECT_FALSE(out.Cancelled);
   EXPECT_EQ(out.BytesWritten, 16 * 4096);
   EXPECT_EQ(out.BytesNotWritten, 0);
+  EXPECT_EQ(out.BytesToCover, 16 * 4096);
+  EXPECT_TRUE(out.EndReached);
+  EXPECT_TRUE(out.Complete());
   EXPECT_FALSE(rda.Opened());
   EXPECT_EQ(kernel.OpenHandles, 0);
   EXPECT_EQ(kernel.Log.back(), "CloseHandle 256");
@@ -249,10 +252,10 @@ TEST_F(EraseRunTest, ExceptionsInAWriteOrTheProgressUpdateAreDropped) {
 
 TEST_F(EraseRunTest, NineXFamilyKeepsToTheClusterRange) {
   kernel.Version = {klk::PlatformWin32Windows, 10, ""};
-  VWin32Handle = 0;
+  VWin32Handle.Release();
   kernel.Volume.assign(20 * 4096, 0xA5);
   TEraseOutcome out = Run();
-  VWin32Handle = 0;
+  VWin32Handle.Close();
   EXPECT_EQ(kernel.Writes, Clusters(0, 15, 4096));
   EXPECT_TRUE(Pattern(16 * 4096, 20 * 4096));
   EXPECT_TRUE(out.VolumeOpened);
@@ -287,4 +290,150 @@ TEST_F(EraseRunTest, ProgressIsSetOnlyWhenThePositionChanges) {
   ASSERT_EQ(progress.size(), 101u);
   for (int32_t p = 0; p <= 100; ++p) EXPECT_EQ(progress[p], p);
   EXPECT_EQ(kernel.Writes.size(), 1001u);
+}
+
+// ---- runs that could not write what they set out to cover never look clean
+
+TEST_F(EraseRunTest, NineXClusterRoundedToNothingIsWalkedInBlocksOfTheVolumesSize) {
+  kernel.Version = {klk::PlatformWin32Windows, 10, ""};
+  VWin32Handle.Release();
+  kernel.TotalBytes = 3ull << 30;
+  kernel.SectorsPerCluster = 2;  // a quarter of 2 rounds to 0
+  onPump = [this] {
+    if (kernel.Writes.size() == 3) cancel = true;
+  };
+  TEraseOutcome out = Run(0);
+  VWin32Handle.Close();
+  EXPECT_EQ(out.Refusal, TEraseRefusal::None);
+  EXPECT_FALSE(out.GeometryAssumed);
+  EXPECT_EQ(rda.Geometry.BytesPerCluster, 1024);
+  EXPECT_EQ(rda.Geometry.SectorsPerCluster, 2);
+  EXPECT_EQ(rda.Geometry.TotalClusters, (3ll << 30) / 1024);
+  EXPECT_EQ(kernel.Writes, Clusters(0, 2, 1024));
+  EXPECT_EQ(out.BytesToCover, (3ll << 30) + 1024);
+  EXPECT_TRUE(out.Cancelled);
+  EXPECT_FALSE(out.Complete());
+}
+
+TEST_F(EraseRunTest, GeometryThatMakesEmptyBlocksIsRefusedBeforeAnythingOpens) {
+  rda.SetLogicalDrive('E');
+  rda.Geometry.BytesPerCluster = 0;
+  TEraseOutcome out = EraseSelectedDrive(rda, false, cancel, {});
+  EXPECT_EQ(out.Refusal, TEraseRefusal::NoGeometry);
+  EXPECT_FALSE(out.VolumeOpened);
+  EXPECT_FALSE(out.Complete());
+  EXPECT_EQ(std::count_if(kernel.Log.begin(), kernel.Log.end(),
+                          [](const std::string& s) { return s.rfind("CreateFile", 0) == 0; }),
+            0);
+  EXPECT_TRUE(kernel.Writes.empty());
+  EXPECT_FALSE(cancel);
+}
+
+TEST_F(EraseRunTest, UnreadableGeometryWithASizeOutsideTheListIsRefused) {
+  kernel.AnswersGeometry = false;
+  for (int index : {-1, CardSizeCount}) {
+    TEraseOutcome out = Run(index);
+    EXPECT_EQ(out.Refusal, TEraseRefusal::NoGeometry);
+    EXPECT_FALSE(out.VolumeOpened);
+    EXPECT_FALSE(out.EndReached);
+    EXPECT_FALSE(out.Complete());
+  }
+  EXPECT_TRUE(kernel.Writes.empty());
+  EXPECT_EQ(pumps, 0);
+  TEraseOutcome out = EraseCard(rda, 'q', 0, cancel, {});
+  EXPECT_EQ(out.Refusal, TEraseRefusal::NoDrive);
+  EXPECT_FALSE(out.Complete());
+}
+
+TEST_F(EraseRunTest, AVolumeLengthOfZeroIsTakenForNoAnswer) {
+  kernel.Volume.clear();  // both length queries answer 0
+  TEraseOutcome out = Run();
+  EXPECT_EQ(out.VolumeLength, -1);
+  EXPECT_EQ(kernel.Writes, Clusters(0, 15, 4096));
+  EXPECT_EQ(out.BytesWritten, 16 * 4096);
+  EXPECT_TRUE(out.Complete());
+}
+
+TEST_F(EraseRunTest, AnAssumedSizeWhoseWritesStopSaysWhereAndThatTheCauseIsUnknown) {
+  kernel.AnswersGeometry = false;
+  kernel.LengthIoctl = kernel.FileSize = false;
+  kernel.FailureError = 112;  // ERROR_DISK_FULL, as a sparse image on a full tmpfs answers
+  kernel.WriteFails = [](int64_t offset) { return offset >= 1 << 20; };
+  TEraseOutcome out = Run(0);
+  EXPECT_TRUE(out.GeometryAssumed);
+  EXPECT_EQ(out.BytesWritten, 1 << 20);
+  EXPECT_EQ(out.BytesNotWritten, 0);
+  EXPECT_EQ(out.WritesStoppedAt, 1 << 20);
+  EXPECT_TRUE(out.StopCauseUnknown);
+  EXPECT_EQ(out.BytesToCover, 8389632);
+  EXPECT_EQ(out.LastSystemError, 112u);
+  EXPECT_TRUE(out.EndReached);
+  EXPECT_FALSE(out.Complete());
+
+  // With the card's own geometry the same failures are failures, not an end.
+  kernel.AnswersGeometry = true;
+  kernel.WriteFails = [](int64_t offset) { return offset >= 8 * 4096; };
+  out = Run(0);
+  EXPECT_EQ(out.WritesStoppedAt, -1);
+  EXPECT_FALSE(out.StopCauseUnknown);
+  EXPECT_EQ(out.BytesNotWritten, 8 * 4096);
+  EXPECT_FALSE(out.Complete());
+}
+
+// ---- every way out closes and unlocks the volume
+
+class EraseRunHookTest : public EraseRunTest {
+protected:
+  void ExpectClosedWith(const TEraseOutcome& out, const std::string& error) {
+    EXPECT_EQ(out.Error, error);
+    EXPECT_FALSE(out.EndReached);
+    EXPECT_FALSE(out.Complete());
+    EXPECT_FALSE(rda.Opened());
+    EXPECT_EQ(kernel.OpenHandles, 0);
+    ASSERT_GE(kernel.Log.size(), 2u);
+    EXPECT_EQ(kernel.Log[kernel.Log.size() - 2], "Unlock");
+    EXPECT_EQ(kernel.Log.back(), "CloseHandle 256");
+  }
+  TEraseOutcome RunWith(const TEraseHooks& hooks) {
+    TEraseOutcome out;
+    EXPECT_NO_THROW(out = EraseCard(rda, 'E', 0, cancel, hooks));
+    return out;
+  }
+};
+
+TEST_F(EraseRunHookTest, APumpRaisingBeforeTheFirstBlock) {
+  TEraseHooks hooks;
+  hooks.ProcessMessages = [] { throw std::runtime_error("pump gone"); };
+  ExpectClosedWith(RunWith(hooks), "pump gone");
+  EXPECT_TRUE(kernel.Writes.empty());
+}
+
+TEST_F(EraseRunHookTest, APumpRaisingInTheRangeAndInTheTail) {
+  kernel.Volume.assign(16 * 4096 + 8192, 0xA5);
+  for (size_t at : {size_t{5}, size_t{17}}) {
+    kernel.Writes.clear();
+    TEraseHooks hooks;
+    hooks.ProcessMessages = [&] {
+      if (kernel.Writes.size() == at) throw std::runtime_error("window gone");
+    };
+    const TEraseOutcome out = RunWith(hooks);
+    ExpectClosedWith(out, "window gone");
+    EXPECT_EQ(kernel.Writes.size(), at);
+    EXPECT_EQ(out.BytesWritten, static_cast<int64_t>(at) * 4096);
+  }
+}
+
+TEST_F(EraseRunHookTest, AClockRaisingAtTheStartOrMidRun) {
+  for (int at : {1, 4}) {
+    int calls = 0;
+    TEraseHooks hooks;
+    hooks.Clock = [&]() -> uint32_t {
+      if (++calls == at) throw std::runtime_error("no clock");
+      return 0;
+    };
+    ExpectClosedWith(RunWith(hooks), "no clock");
+  }
+  TEraseHooks odd;
+  odd.ProcessMessages = [] { throw 42; };
+  ExpectClosedWith(RunWith(odd), "Unknown error");
 }

@@ -38,6 +38,7 @@ public:
   bool LockThrows = false;
   bool LengthIoctl = true;           // else only the handle's size tells the length
   bool FileSize = true;
+  uint32_t FailureError = 21;        // what a failing call leaves as the last error (ERROR_NOT_READY)
   bool SeekFails = false;
   std::function<bool(int64_t offset)> WriteFails = [](int64_t) { return false; };
   std::function<void()> OnWrite;     // runs inside every write
@@ -80,7 +81,7 @@ public:
     Log.push_back("CreateFile " + path + " " + std::to_string(access) + " " + std::to_string(share) + " " +
                   std::to_string(disposition) + " " + std::to_string(flags));
     if (path == "\\\\.\\VWIN32") return ++OpenHandles, VWin32;
-    if (OpenFails) return KLInvalidHandle;
+    if (OpenFails) return Fail(), KLInvalidHandle;
     ++OpenHandles;
     return VolumeHandle;
   }
@@ -90,14 +91,14 @@ public:
     return true;
   }
   bool SetFilePointer(TKLHandle, int64_t offset) override {
-    if (SeekFails) return false;
+    if (SeekFails) return Fail();
     position_ = offset;
     return true;
   }
   bool WriteFile(TKLHandle, const void* data, uint32_t bytes, uint32_t* written) override {
     if (OnWrite) OnWrite();
     *written = 0;
-    if (WriteFails(position_)) return false;
+    if (WriteFails(position_)) return Fail();
     Store(position_, data, bytes);
     *written = bytes;
     return true;
@@ -111,7 +112,7 @@ public:
         if (LockThrows) throw std::runtime_error("lock");
         if (LockRefusals == 0) return true;
         if (LockRefusals > 0) --LockRefusals;
-        return false;
+        return Fail();
       case klk::FsctlDismountVolume: return !DismountFails;
       case klk::IoctlDiskGetLengthInfo: {
         if (!LengthIoctl || outSize < 8) return false;
@@ -127,6 +128,7 @@ public:
     *size = static_cast<int64_t>(Volume.size());
     return FileSize;
   }
+  uint32_t GetLastError() override { return lastError_; }
   void Sleep(uint32_t) override { ++Sleeps; }
   uint32_t FlatAddress(const void* data) override {
     addresses_.push_back(data);
@@ -134,9 +136,11 @@ public:
   }
   uint8_t* DosTransferBuffer(uint32_t size) override {
     Transfer.assign(size, 0);
+    Handed.push_back(Transfer.data());
     return Transfer.data();
   }
   std::vector<uint8_t> Transfer;
+  std::vector<const uint8_t*> Handed;  // each answer of DosTransferBuffer
   template <class T>
   const T* At(uint32_t flat) const {
     return static_cast<const T*>(addresses_.at(flat - 0x10000));
@@ -154,6 +158,11 @@ public:
   }
 
 private:
+  bool Fail() {
+    lastError_ = FailureError;
+    return false;
+  }
+
   void Store(int64_t offset, const void* data, uint32_t bytes) {
     Writes.emplace_back(offset, bytes);
     if (Volume.size() < static_cast<size_t>(offset) + bytes) Volume.resize(offset + bytes);
@@ -185,6 +194,7 @@ private:
   }
 
   int64_t position_ = 0;
+  uint32_t lastError_ = 0;
   std::vector<const void*> addresses_;
 };
 

@@ -134,6 +134,35 @@ const TClassInfo& TTestForm::StaticClassInfo() {
   return info;
 }
 
+// Items that hold a collection of their own, whose items refer to components.
+class TTestGroup : public TCollectionItem {
+  ORV_CLASSINFO(TTestGroup)
+public:
+  explicit TTestGroup(TCollection* c) : TCollectionItem(c), Areas(this, TTestArea::StaticClassInfo()) {}
+  TOwnedCollection Areas;
+};
+
+const TClassInfo& TTestGroup::StaticClassInfo() {
+  static const TClassInfo info = TClassBuilder<TTestGroup>("TTestGroup", &TCollectionItem::StaticClassInfo())
+                                     .Object("Areas", &TTestGroup::Areas)
+                                     .Info();
+  return info;
+}
+
+class TTestGroupForm : public TTestForm {
+  ORV_CLASSINFO(TTestGroupForm)
+public:
+  explicit TTestGroupForm(TComponent* owner) : TTestForm(owner), Groups(this, TTestGroup::StaticClassInfo()) {}
+  TOwnedCollection Groups;
+};
+
+const TClassInfo& TTestGroupForm::StaticClassInfo() {
+  static const TClassInfo info = TClassBuilder<TTestGroupForm>("TTestGroupForm", &TTestForm::StaticClassInfo())
+                                     .Object("Groups", &TTestGroupForm::Groups)
+                                     .Info();
+  return info;
+}
+
 class FilerTest : public ::testing::Test {
 protected:
   void SetUp() override {
@@ -438,6 +467,52 @@ TEST(TextForm, ValuesTakeTheirSmallestBinaryForm) {
   TMemoryStream longOut;
   ObjectTextToBinary("object F: T S = '" + std::string(300, 'a') + "' end", longOut);
   EXPECT_EQ(longOut.ToString().substr(10, 5), std::string("\x0c\x2c\x01\x00\x00", 5));
+}
+
+TEST_F(FilerTest, ReferencesInsideItemsOfAClearedCollectionAreDroppedWithThem) {
+  const std::string bytes = Binary(R"(object F: TTestGroupForm
+    Groups = <item Areas = <item Target = OkBtn end> end>
+    Groups = <item end item Areas = <item Hint = 'kept' Target = OkBtn end> end>
+    object OkBtn: TTestControl end
+  end)");
+  auto form = std::make_unique<TTestGroupForm>(nullptr);
+  TMemoryStream in;
+  in.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+  in.SetPosition(0);
+  ReadRootComponent(in, form.get());
+  ASSERT_EQ(form->Groups.Count(), 2);
+  EXPECT_EQ(static_cast<TTestGroup*>(form->Groups.Items(0))->Areas.Count(), 0);
+  auto& areas = static_cast<TTestGroup*>(form->Groups.Items(1))->Areas;
+  ASSERT_EQ(areas.Count(), 1);
+  auto* area = static_cast<TTestArea*>(areas.Items(0));
+  EXPECT_EQ(area->Hint, "kept");
+  EXPECT_EQ(area->Target, form->FindComponent("OkBtn"));
+}
+
+TEST(TextForm, NestingIsCountedAcrossTheWholeConversion) {
+  std::string text = "object F: T ";
+  for (int i = 0; i < 300; ++i) text += "A = <item ";
+  for (int i = 0; i < 300; ++i) text += "end> ";
+  text += "end";
+  TMemoryStream out;
+  EXPECT_THROW(ObjectTextToBinary(text, out), EParserError);
+  std::string deepest = "object F: T ";
+  for (int i = 0; i < 60; ++i) deepest += "A = <item ";
+  for (int i = 0; i < 60; ++i) deepest += "end> ";
+  TMemoryStream fine;
+  EXPECT_NO_THROW(ObjectTextToBinary(deepest + "end", fine));
+}
+
+TEST(TextForm, IntegersThatDoNotFitRaiseTheParserError) {
+  for (const char* number : {"18446744073709551617", "$10000000000000005", "9223372036854775808",
+                             "$8000000000000000", "99999999999999999999999"}) {
+    TMemoryStream out;
+    EXPECT_THROW(ObjectTextToBinary(std::string("object F: T A = ") + number + " end", out), EParserError) << number;
+  }
+  TMemoryStream out;
+  ObjectTextToBinary("object F: T A = 9223372036854775807 B = $7FFFFFFFFFFFFFFF end", out);
+  const std::string bytes = out.ToString();
+  EXPECT_EQ(bytes.substr(10, 9), std::string("\x13\xff\xff\xff\xff\xff\xff\xff\x7f", 9));
 }
 
 }  // namespace

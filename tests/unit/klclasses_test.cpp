@@ -145,6 +145,30 @@ TEST_F(StoredStreamTest, DamagedCompressedDataKeepsTheDecodablePrefixSilently) {
   EXPECT_EQ(garbage->BinStream()->Size(), 0);
 }
 
+TEST_F(StoredStreamTest, DamagedTellsTruncatedCorruptAndOversizedContent) {
+  const std::string content = Sample();
+  const std::string zipped = Zip(content);
+  auto whole = Load(FromText("object S: TKLStoredStream Compressed = True CData = {" + Hex(zipped) + "} end"));
+  EXPECT_FALSE(whole->Damaged());
+  EXPECT_EQ(Content(*whole), content);
+  auto cut = Load(FromText("object S: TKLStoredStream Compressed = True CData = {" +
+                           Hex(zipped.substr(0, zipped.size() - 4)) + "} end"));
+  EXPECT_TRUE(cut->Damaged());
+  auto garbage = Load(FromText("object S: TKLStoredStream Compressed = True CData = {0102030405} end"));
+  EXPECT_TRUE(garbage->Damaged());
+  auto plain = Load(FromText("object S: TKLStoredStream Compressed = False Data = {0102} end"));
+  EXPECT_FALSE(plain->Damaged());
+
+  // A small value that inflates past the bound stops there, as damaged, and raises nothing.
+  const std::string bomb = Zip(std::string(StoredStreamMaxSize + (1 << 20), '\0'));
+  ASSERT_LT(bomb.size(), 200000u);
+  std::unique_ptr<TKLStoredStream> big;
+  ASSERT_NO_THROW(big = Load(FromText("object S: TKLStoredStream Compressed = True CData = {" + Hex(bomb) + "} end")));
+  EXPECT_TRUE(big->Damaged());
+  EXPECT_LE(big->BinStream()->Size(), StoredStreamMaxSize);
+  EXPECT_GT(big->BinStream()->Size(), StoredStreamMaxSize - 16384);
+}
+
 TEST(StreamBlocks, StringBlocksRoundTripAndEmptyIsEightZeroBytes) {
   TMemoryStream m;
   WriteStringToStream(m, "");

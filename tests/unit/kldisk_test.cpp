@@ -14,8 +14,8 @@ TKLPlatformVersion Win98() { return {klk::PlatformWin32Windows, 10, ""}; }
 
 class KLDiskTest : public ::testing::Test {
 protected:
-  void SetUp() override { VWin32Handle = 0; }
-  void TearDown() override { VWin32Handle = 0; }
+  void SetUp() override { VWin32Handle.Release(); }
+  void TearDown() override { VWin32Handle.Close(); }
 
   // Selected, sized to one cluster of 1 KB and opened.
   void Ready(TKLDiskAccess& rda, int64_t cluster = 0) {
@@ -471,4 +471,77 @@ TEST_F(KLDisk9xTest, Fat32FormsThatMoveNothingAreNotTrusted) {
   for (const auto& c : kernel.VWin32Calls) order.push_back(c.Code == 1 ? c.In.ECX : c.Code);
   EXPECT_EQ(order, (std::vector<uint32_t>{6, 0x084A, 3, 0x086A, 0x084A, 3, 0x086A}));
   EXPECT_EQ(kernel.Writes, (std::vector<std::pair<int64_t, uint32_t>>{{1024, 1024}, {2048, 1024}}));
+}
+
+TEST_F(KLDiskTest, KernelHandlesCloseOnceThroughTheirKernel) {
+  {
+    TKLKernelHandle owned(kernel, kernel.CreateFileA("\\\\.\\E:", 0, 0, 0, 0));
+    EXPECT_TRUE(owned.Valid());
+    EXPECT_EQ(owned.Get(), FakeDiskKernel::VolumeHandle);
+    EXPECT_EQ(kernel.OpenHandles, 1);
+  }
+  EXPECT_EQ(kernel.OpenHandles, 0);
+  TKLKernelHandle held(kernel, kernel.CreateFileA("\\\\.\\E:", 0, 0, 0, 0));
+  held.Reset(kernel, kernel.CreateFileA("\\\\.\\VWIN32", 0, 0, 0, 0));
+  EXPECT_EQ(kernel.OpenHandles, 1);
+  EXPECT_TRUE(held.Close());
+  EXPECT_TRUE(held.Close());
+  EXPECT_EQ(kernel.OpenHandles, 0);
+  EXPECT_EQ(std::count(kernel.Log.begin(), kernel.Log.end(), "CloseHandle 512"), 1);
+  EXPECT_EQ(held.Get(), KLInvalidHandle);
+  // Neither 0 nor the invalid value is a handle to close.
+  TKLKernelHandle none(kernel, 0), invalid(kernel, KLInvalidHandle);
+  EXPECT_FALSE(none.Valid() || invalid.Valid());
+  TKLKernelHandle kept(kernel, kernel.CreateFileA("\\\\.\\E:", 0, 0, 0, 0));
+  EXPECT_EQ(kept.Release(), FakeDiskKernel::VolumeHandle);
+  EXPECT_EQ(kernel.OpenHandles, 1);
+}
+
+TEST_F(KLDiskTest, TheSystemsErrorStandsBesideTheStatusUntilTheNextOperation) {
+  kernel.Volume.assign(8192, 0xA5);
+  TKLDiskAccess rda(nullptr, &kernel);
+  kernel.OpenFails = true;
+  rda.SetLogicalDrive('E');
+  EXPECT_FALSE(rda.OpenDrive());
+  EXPECT_EQ(rda.LastSystemError(), 21u);
+  kernel.OpenFails = false;
+  Ready(rda);
+  EXPECT_EQ(rda.LastSystemError(), 0u);
+  kernel.FailureError = 19;  // ERROR_WRITE_PROTECT
+  kernel.WriteFails = [](int64_t) { return true; };
+  rda.WriteBuffer();
+  EXPECT_EQ(rda.StatusCode(), dsWriteFailed);
+  EXPECT_EQ(rda.LastSystemError(), 19u);
+  kernel.WriteFails = [](int64_t) { return false; };
+  rda.WriteSectors(0, 1);
+  EXPECT_EQ(rda.StatusCode(), dsSuccess);
+  EXPECT_EQ(rda.LastSystemError(), 0u);
+}
+
+TEST_F(KLDisk9xTest, ADosErrorIsKeptAsTheSystemsError) {
+  kernel.Version = {klk::PlatformWin32Windows, 0, ""};
+  kernel.VWin32Answer = [](uint32_t code, TVWin32Registers& r) {
+    if (code != klk::VWin32DiocDosInt26) return true;
+    r.EAX = 0x0013;  // write-protected disk
+    return Carry(r);
+  };
+  TKLDiskAccess rda(nullptr, &kernel);
+  Ready(rda);
+  rda.WriteBuffer();
+  EXPECT_EQ(rda.StatusCode(), dsWriteFailed);
+  EXPECT_EQ(rda.LastSystemError(), 19u);
+}
+
+TEST_F(KLDisk9xTest, TheTransferProbeReadsIntoMemoryTheDosServicesCanReach) {
+  kernel.Volume.assign(8192, 0x11);
+  TKLDiskAccess rda(nullptr, &kernel);
+  Ready(rda);
+  rda.WriteBuffer();
+  const auto& probe = kernel.VWin32Calls.at(0);
+  ASSERT_EQ(probe.In.EAX, klk::DosExtAbsDiskReadWrite);
+  ASSERT_EQ(probe.In.ESI, 0u);
+  ASSERT_FALSE(kernel.Handed.empty());
+  EXPECT_EQ(kernel.At<uint8_t>(probe.Packet.Buffer), kernel.Handed.front());
+  EXPECT_TRUE(rda.UseFat32Calls());
+  EXPECT_EQ(rda.StatusCode(), dsSuccess);
 }

@@ -35,3 +35,18 @@ TEST(MemoryStream, WritePastEndGrowsAndSetSizeClampsPosition) {
   s.SetSize(2);
   EXPECT_EQ(s.Position(), 2);
 }
+
+TEST(MemoryStream, ANegativePositionReadsAndWritesNothing) {
+  TMemoryStream s;
+  s.WriteBuffer("abcdefgh", 8);
+  s.SetPosition(-4);
+  char buf[8] = {'x', 'x', 'x', 'x', 'x', 'x', 'x', 'x'};
+  EXPECT_EQ(s.Read(buf, 8), 0);
+  EXPECT_EQ(std::string(buf, 8), "xxxxxxxx");
+  EXPECT_THROW(s.ReadBuffer(buf, 2), EReadError);
+  EXPECT_EQ(s.Write("zz", 2), 0);
+  EXPECT_EQ(s.ToString(), "abcdefgh");
+  s.Seek(-9, SeekOrigin::End);
+  EXPECT_EQ(s.Read(buf, 1), 0);
+}
+

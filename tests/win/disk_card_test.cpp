@@ -8,7 +8,9 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "disk/KLDiskKernel.h"
@@ -20,6 +22,18 @@ namespace {
 
 constexpr uint8_t Fill = 0xA5;
 constexpr int64_t ClusterBytes = 4096;  // Wine answers 8 sectors of 512 bytes for a tmpfs
+
+// Owners, so that a failing assertion leaves no handle or window behind for the next test.
+struct HandleCloser {
+  void operator()(HANDLE h) const {
+    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+  }
+};
+using OwnedHandle = std::unique_ptr<void, HandleCloser>;
+struct WindowDestroyer {
+  void operator()(HWND w) const { DestroyWindow(w); }
+};
+using OwnedWindow = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroyer>;
 
 std::string ImagePath() {
   const char* unix = std::getenv("ORVASIL_CARD_IMAGE");
@@ -132,8 +146,10 @@ TEST_F(VirtualCard, CancelConfirmedMidRunStopsAfterThatBlock) {
   wc.hInstance = GetModuleHandleA(nullptr);
   wc.lpszClassName = "OrvasilCancelProbe";
   RegisterClassA(&wc);
-  HWND wnd = CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
-  ASSERT_NE(wnd, nullptr);
+  OwnedWindow window(
+      CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr));
+  ASSERT_NE(window, nullptr);
+  HWND wnd = window.get();
   // Yes is posted when the bar shows 50 % and arrives in the pass whose pump delivers it.
   CancelAnswer answer{&cancel, &rda};
   hooks.SetProgressPosition = [&](int32_t p) {
@@ -141,7 +157,7 @@ TEST_F(VirtualCard, CancelConfirmedMidRunStopsAfterThatBlock) {
     if (p == 50) PostMessageA(wnd, WM_APP, 0, reinterpret_cast<LPARAM>(&answer));
   };
   const TEraseOutcome out = Erase();
-  DestroyWindow(wnd);
+  window.reset();
   EXPECT_TRUE(out.Cancelled);
   ASSERT_GE(answer.block, 0);
   const int64_t end = (answer.block + 1) * ClusterBytes;
@@ -158,10 +174,10 @@ TEST_F(VirtualCard, VolumeThatCannotBeOpenedIsNotWrittenAndSaysSo) {
   if (Win98Mode()) GTEST_SKIP() << "9x opens no volume, and Wine's INT 26h answers success when it cannot write";
   // Another program holds the volume and shares it with nobody.
   const std::string device = std::string("\\\\.\\") + CardLetter() + ":";
-  HANDLE holder = CreateFileA(device.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+  OwnedHandle holder(CreateFileA(device.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_NE(holder.get(), INVALID_HANDLE_VALUE);
   const TEraseOutcome out = Erase();
-  CloseHandle(holder);
+  holder.reset();
   EXPECT_EQ(out.BytesWritten, 0);
   EXPECT_FALSE(out.VolumeOpened);
   EXPECT_FALSE(out.VolumeInUse);
@@ -172,18 +188,24 @@ TEST_F(VirtualCard, VolumeThatCannotBeOpenedIsNotWrittenAndSaysSo) {
 TEST_F(VirtualCard, VolumeShorterThanItsClusterRangeIsNotGrown) {
   if (Win98Mode()) GTEST_SKIP() << "the 9x services tell no volume length to stop at";
   const int64_t size = 6 * 1024 * 1024 + 1024;
-  HANDLE file = CreateFileA(ImagePath().c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  OwnedHandle file(CreateFileA(ImagePath().c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_NE(file.get(), INVALID_HANDLE_VALUE);
   LARGE_INTEGER at;
   at.QuadPart = size;
-  ASSERT_TRUE(SetFilePointerEx(file, at, nullptr, FILE_BEGIN) && SetEndOfFile(file));
-  CloseHandle(file);
+  ASSERT_TRUE(SetFilePointerEx(file.get(), at, nullptr, FILE_BEGIN) && SetEndOfFile(file.get()));
+  file.reset();
   const TEraseOutcome out = Erase();
   const std::vector<uint8_t> after = ReadImage();
   ASSERT_EQ(static_cast<int64_t>(after.size()), size);
   EXPECT_EQ(FirstNot(after, 0, size, 0), -1);
   EXPECT_EQ(out.BytesWritten, size);
   EXPECT_EQ(out.BytesNotWritten, 0);
+}
+
+TEST_F(VirtualCard, RunsInTheWindowsFamilyItWasStartedFor) {
+  const char* win98 = std::getenv("ORVASIL_CARD_WIN98");
+  ASSERT_NE(win98, nullptr);
+  EXPECT_EQ(Win98Mode(), std::string(win98) == "true");
 }
 
 TEST_F(VirtualCard, LetterWithoutADriveIsRefused) {
