@@ -4,8 +4,12 @@
 
 #include "base/StringList.h"
 #include "disk/KLDiskKernel.h"
+#include "gui/ComboBoxEx.h"
 #include "gui/Forms.h"
+#include "gui/ImgList.h"
 #include "lang/KLXLang.h"
+#include "shell/KLShellCtrls.h"
+#include "shell/KLShellUtils.h"
 #include "skin/KLClasses.h"
 #include "sys/KLSysUtils.h"
 
@@ -31,6 +35,10 @@ void InitializeUnits() {
   RegisterClass(TKLStoredStream::StaticClassInfo());
   InitializeKLXLang();
   InitializeKLSysUtils();
+  RegisterClass(TCustomImageList::StaticClassInfo());
+  RegisterClass(TComboBoxEx::StaticClassInfo());
+  InitializeKLShellUtils();
+  InitializeKLShellCtrls();
   InitKLDiskUnit();
 }
 
@@ -39,6 +47,10 @@ void InitializeUnits() {
 void FinalizeUnits() {
   FinalizeForms();
   DoneKLDiskUnit();
+  FinalizeKLShellCtrls();
+  FinalizeKLShellUtils();
+  UnRegisterClass(TComboBoxEx::StaticClassInfo());
+  UnRegisterClass(TCustomImageList::StaticClassInfo());
   FinalizeKLSysUtils();
   FinalizeKLXLang();
   UnRegisterClass(TKLStoredStream::StaticClassInfo());
