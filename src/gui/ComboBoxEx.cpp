@@ -135,15 +135,20 @@ void TCustomComboBoxEx::AfterCreateHandle() {
   BoundsChanged();
 }
 
-// The window's height includes the open list; the control's Height is the closed box.
+// A combo box's window height includes its open list; the control's Height is the closed
+// box. The extended control keeps its own height to the closed box and hands the rest to
+// the combo box inside it.
 int32_t TCustomComboBoxEx::WindowHeight() {
   const LRESULT item = SendMessageA(Handle(), CB_GETITEMHEIGHT, 0, 0);
   return Height() + dropDownCount_ * static_cast<int32_t>(item > 0 ? item : 16) + 2;
 }
 
 void TCustomComboBoxEx::BoundsChanged() {
-  if (HandleAllocated())
-    SetWindowPos(Handle(), nullptr, Left(), Top(), Width(), WindowHeight(), SWP_NOZORDER | SWP_NOACTIVATE);
+  if (!HandleAllocated()) return;
+  const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+  SetWindowPos(Handle(), nullptr, Left(), Top(), Width(), WindowHeight(), flags);
+  if (HWND inner = reinterpret_cast<HWND>(SendMessageA(Handle(), CBEM_GETCOMBOCONTROL, 0, 0)))
+    SetWindowPos(inner, nullptr, 0, 0, Width(), WindowHeight(), flags | SWP_NOMOVE);
 }
 
 void TCustomComboBoxEx::SetStyle(TComboBoxExStyle value) {

@@ -42,6 +42,7 @@ void ShowPicker() {
   picker->SetParent(form);
   picker->Loaded();
   form->Show();
+  Application->ProcessMessages();
   picker->SetFocus();
   picker->SetDroppedDown(true);
   while (IsWindowVisible(form->Handle())) Application->HandleMessage();
