@@ -115,7 +115,11 @@ TCustomComboBoxEx::TCustomComboBoxEx(TComponent* owner) : TWinControl(owner), it
   SetBounds(0, 0, 145, 22);
 }
 
-TCustomComboBoxEx::~TCustomComboBoxEx() { SetImages(nullptr); }
+// The items go while the control is whole: each one tells the control it is leaving.
+TCustomComboBoxEx::~TCustomComboBoxEx() {
+  items_.Clear();
+  SetImages(nullptr);
+}
 
 void TCustomComboBoxEx::CreateParams(TCreateParams& params) {
   InitExtendedComboClass();

@@ -101,7 +101,7 @@ TEST_F(LauncherTest, AWebLinkReachesTheRegisteredProgramExactly) {
 TEST_F(LauncherTest, AMailAddressGetsItsMailtoPrefixOnce) {
   RegisterAll(recorder_);
   EXPECT_TRUE(SendMail("someone@example.com"));
-  EXPECT_EQ(Recorded(1), "mailto:someone@example.com\n");
+  ASSERT_EQ(Recorded(1), "mailto:someone@example.com\n");
   EXPECT_TRUE(SendMail("mailto:other@example.com"));
   EXPECT_EQ(Recorded(2), "mailto:someone@example.com\nmailto:other@example.com\n");
 }
@@ -114,6 +114,7 @@ TEST_F(LauncherTest, AProgramPathWithSpacesIsQuotedOnceAndTrimmed) {
   CreateDirectoryA(dir.c_str(), nullptr);
   ASSERT_TRUE(CopyFileA(recorder_.c_str(), copy.c_str(), FALSE));
   EXPECT_TRUE(ShellOpen(0, "  " + copy + " ", "first"));
+  EXPECT_EQ(Recorded(1), "first\n") << "the launches run apart: one at a time";
   EXPECT_TRUE(ShellOpen(0, "\"" + copy + "\"", "second"));
   EXPECT_EQ(Recorded(2), "first\nsecond\n");
   EXPECT_FALSE(ShellOpen(3, copy, "third")) << "no fourth verb";
