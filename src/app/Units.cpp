@@ -4,9 +4,13 @@
 
 #include "base/StringList.h"
 #include "disk/KLDiskKernel.h"
+#include "gui/ComboBoxEx.h"
 #include "gui/Forms.h"
+#include "gui/ImgList.h"
 #include "lang/KLXLang.h"
 #include "richtext/KLRichEdOLE.h"
+#include "shell/KLShellCtrls.h"
+#include "shell/KLShellUtils.h"
 #include "skin/KLClasses.h"
 #include "skin/KLJpeg.h"
 #include "skin/KLXImgList.h"
@@ -34,6 +38,10 @@ void InitializeUnits() {
   RegisterClass(TKLStoredStream::StaticClassInfo());
   InitializeKLXLang();
   InitializeKLSysUtils();
+  RegisterClass(TCustomImageList::StaticClassInfo());
+  RegisterClass(TComboBoxEx::StaticClassInfo());
+  InitializeKLShellUtils();
+  InitializeKLShellCtrls();
   InitializeKLXImgList();
   InitializeKLJpeg();
   InitKLDiskUnit();
@@ -48,6 +56,10 @@ void FinalizeUnits() {
   DoneKLDiskUnit();
   FinalizeKLJpeg();
   FinalizeKLXImgList();
+  FinalizeKLShellCtrls();
+  FinalizeKLShellUtils();
+  UnRegisterClass(TComboBoxEx::StaticClassInfo());
+  UnRegisterClass(TCustomImageList::StaticClassInfo());
   FinalizeKLSysUtils();
   FinalizeKLXLang();
   UnRegisterClass(TKLStoredStream::StaticClassInfo());
