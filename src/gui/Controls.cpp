@@ -19,14 +19,6 @@ TControl* gCaptureControl = nullptr;
 // The control the pointer was last seen over (for enter and leave).
 TControl* gMouseControl = nullptr;
 
-const TIdentMap kColorIdents = {
-    {"clBlack", 0x000000},   {"clMaroon", 0x000080}, {"clGreen", 0x008000},  {"clNavy", 0x800000},
-    {"clGray", 0x808080},    {"clSilver", 0xC0C0C0}, {"clRed", 0x0000FF},    {"clLime", 0x00FF00},
-    {"clYellow", 0x00FFFF},  {"clBlue", 0xFF0000},   {"clWhite", 0xFFFFFF},  {"clBtnFace", kColorBtnFace},
-    {"clWindow", static_cast<int32_t>(0x80000000u | COLOR_WINDOW)},
-    {"clWindowText", static_cast<int32_t>(0x80000000u | COLOR_WINDOWTEXT)},
-    {"clInfoBk", static_cast<int32_t>(0x80000000u | COLOR_INFOBK)},
-};
 
 uint8_t ShiftState(WPARAM keys) {
   uint8_t s = 0;
@@ -63,8 +55,8 @@ const TClassInfo& TControl::StaticClassInfo() {
                                      .Object("Font", &TControl::Font)
                                      .Boolean("ParentFont", &TControl::ParentFont, &TControl::SetParentFont, true)
                                      .Boolean("Visible", &TControl::Visible, &TControl::SetVisible, true)
-                                     .Integer("Color", &TControl::Color, &TControl::SetColor, kColorBtnFace,
-                                              &kColorIdents)
+                                     .Integer("Color", &TControl::Color, &TControl::SetColor, clBtnFace,
+                                              &ColorIdents())
                                      .Integer("Cursor", &TControl::Cursor, &TControl::SetCursor, 0)
                                      .String("Hint", &TControl::Hint, &TControl::SetHint)
                                      .Boolean("ShowHint", &TControl::ShowHint, &TControl::SetShowHint, false)
@@ -84,10 +76,6 @@ const TClassInfo& TGraphicControl::StaticClassInfo() {
   static const TClassInfo info =
       TClassBuilder<TGraphicControl>("TGraphicControl", &TControl::StaticClassInfo()).Info();
   return info;
-}
-
-COLORREF ControlColorToRGB(TControlColor color) {
-  return color < 0 ? GetSysColor(color & 0xFF) : static_cast<COLORREF>(color);
 }
 
 TControl* CaptureControl() { return gCaptureControl; }
@@ -126,7 +114,7 @@ TControl::~TControl() {
   if (parent_) parent_->RemoveControl(this);
 }
 
-void TControl::SetColor(TControlColor value) {
+void TControl::SetColor(TColor value) {
   if (value == color_) return;
   color_ = value;
   ColorChanged();
@@ -271,19 +259,20 @@ void TGraphicControl::InvalidateArea() {
 void TGraphicControl::BoundsChanged() { InvalidateArea(); }
 
 TCanvas& TGraphicControl::Canvas() {
-  if (canvas_) return *canvas_;
+  if (!canvas_) canvas_ = std::make_unique<TCanvas>();
+  if (canvas_->HandleAllocated()) return *canvas_;
   if (!Parent()) throw EInvalidOperation("Control '" + Name() + "' has no parent window");
   canvasWnd_ = Parent()->Handle();
   canvasDC_ = GetDC(canvasWnd_);
   SetViewportOrgEx(canvasDC_, Left(), Top(), nullptr);
   IntersectClipRect(canvasDC_, 0, 0, Width(), Height());
-  canvas_ = std::make_unique<TCanvas>(canvasDC_);
+  canvas_->SetHandle(canvasDC_);
   canvas_->Font().Assign(&Font());
   return *canvas_;
 }
 
 void TGraphicControl::ReleaseCanvas() {
-  canvas_.reset();
+  if (canvas_) canvas_->SetHandle(nullptr);
   if (canvasDC_) ReleaseDC(canvasWnd_, std::exchange(canvasDC_, nullptr));
 }
 
@@ -291,9 +280,10 @@ void TGraphicControl::ReleaseCanvas() {
 void TGraphicControl::PaintTo(HDC dc) {
   ReleaseCanvas();
   shownBounds_ = BoundsRect();
-  canvas_ = std::make_unique<TCanvas>(dc);
+  if (!canvas_) canvas_ = std::make_unique<TCanvas>();
+  canvas_->SetHandle(dc);
   canvas_->Font().Assign(&Font());
-  TScopeGuard done([&] { canvas_.reset(); });
+  TScopeGuard done([&] { canvas_->SetHandle(nullptr); });
   Paint();
 }
 
@@ -359,7 +349,7 @@ void TWinControl::Repaint() {
 }
 
 void TWinControl::EraseBackground(HDC dc, const RECT& rect) {
-  HBRUSH brush = CreateSolidBrush(ControlColorToRGB(Color()));
+  HBRUSH brush = CreateSolidBrush(ColorToRGB(Color()));
   FillRect(dc, &rect, brush);
   DeleteObject(brush);
 }
@@ -568,10 +558,13 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
       }
       break;
-    case WM_NOTIFY:
-      if (TWinControl* c = FromHandle(reinterpret_cast<NMHDR*>(lp)->hwndFrom))
-        return c->Notify(*reinterpret_cast<NMHDR*>(lp));
+    case WM_NOTIFY: {
+      const auto* header = reinterpret_cast<const NMHDR*>(lp);
+      LRESULT result = 0;
+      TWinControl* child = header ? FromHandle(header->hwndFrom) : nullptr;
+      if (child && child != this && child->NotifyReceived(*header, result)) return result;
       break;
+    }
     case WM_PAINT: WMPaint(); return 0;
     case WM_ERASEBKGND: {
       // A DC handed over by a child (not our own BeginPaint) also gets the windowless

@@ -43,11 +43,6 @@ enum TShiftFlag : uint8_t { ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRi
 using TMouseEvent = TEvent<void(TObject* sender, TMouseButton button, uint8_t shift, int32_t x, int32_t y)>;
 using TMouseMoveEvent = TEvent<void(TObject* sender, uint8_t shift, int32_t x, int32_t y)>;
 
-// A colour as definitions hold it: 0x00BBGGRR, or 0x80000000 plus a system colour index.
-using TControlColor = int32_t;
-constexpr TControlColor kColorBtnFace = static_cast<TControlColor>(0x80000000u | COLOR_BTNFACE);
-COLORREF ControlColorToRGB(TControlColor color);
-
 class TWinControl;
 
 class TControl : public TComponent {
@@ -90,8 +85,8 @@ public:
   void SetBiDiMode(TBiDiMode value) { biDiMode_ = value; }
   bool UseRightToLeftReading() const { return biDiMode_ != TBiDiMode::bdLeftToRight; }
 
-  TControlColor Color() const { return color_; }
-  void SetColor(TControlColor value);
+  TColor Color() const { return color_; }
+  void SetColor(TColor value);
   // A screen cursor id (TScreen::Cursors); crDefault leaves the window class's cursor.
   int32_t Cursor() const { return cursor_; }
   void SetCursor(int32_t value) { cursor_ = value; }
@@ -144,7 +139,7 @@ protected:
 private:
   TWinControl* parent_ = nullptr;
   int32_t left_ = 0, top_ = 0, width_ = 0, height_ = 0;
-  TControlColor color_ = kColorBtnFace;
+  TColor color_ = clBtnFace;
   int32_t cursor_ = 0;
   std::string hint_;
   bool showHint_ = false;
@@ -253,12 +248,13 @@ protected:
   // Fills Rect with the background; a control whose face covers it all does nothing.
   virtual void EraseBackground(HDC dc, const RECT& rect);
   void PaintControls(HDC dc);
-  // WM_NOTIFY from a child control, delivered to that child.
-  virtual LRESULT Notify(NMHDR& header) { return 0; }
   LRESULT DefaultHandler(UINT msg, WPARAM wp, LPARAM lp);
   // WM_COMMAND from a child control, delivered to that child.
   virtual void CommandNotify(WORD code) {}
   virtual void ChildCommand(HWND child, WORD code);
+  // WM_NOTIFY from a child control, delivered to that child. Return true when it answered, with
+  // the answer in result; otherwise the parent's default handling answers.
+  virtual bool NotifyReceived(const NMHDR& header, LRESULT& result) { return false; }
 
   void FontChanged() override;
   void BoundsChanged() override;

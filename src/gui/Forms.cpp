@@ -11,6 +11,7 @@
 #include "base/Streams.h"
 #include "gui/ComCtrls.h"
 #include "gui/ExtCtrls.h"
+#include "gui/Pictures.h"
 #include "gui/StdCtrls.h"
 
 namespace orv {
@@ -441,12 +442,14 @@ void TTaskWindowsDisabler::Restore() {
 }
 
 namespace {
-// The classes that window definitions may name.
+// The classes that window definitions may name, graphic classes included (a picture names
+// the class of its graphic).
 std::vector<const TClassInfo*> LayerClasses() {
   return {&TForm::StaticClassInfo(),     &TLabel::StaticClassInfo(),       &TButton::StaticClassInfo(),
           &TImage::StaticClassInfo(),    &TGroupBox::StaticClassInfo(),    &TComboBox::StaticClassInfo(),
           &TPanel::StaticClassInfo(),    &TBevel::StaticClassInfo(),       &TNotebook::StaticClassInfo(),
-          &TPage::StaticClassInfo(),     &TProgressBar::StaticClassInfo()};
+          &TPage::StaticClassInfo(),     &TProgressBar::StaticClassInfo(),   &TBitmap::StaticClassInfo(),
+          &TIcon::StaticClassInfo(),     &TMetafile::StaticClassInfo()};
 }
 }  // namespace
 

@@ -12,8 +12,8 @@ namespace {
 const std::vector<std::string> kAlignmentNames = {"taLeftJustify", "taRightJustify", "taCenter"};
 const std::vector<std::string> kComboStyleNames = {"csDropDown", "csSimple", "csDropDownList"};
 
-void FillSolid(HDC dc, const RECT& r, TControlColor color) {
-  HBRUSH brush = CreateSolidBrush(ControlColorToRGB(color));
+void FillSolid(HDC dc, const RECT& r, TColor color) {
+  HBRUSH brush = CreateSolidBrush(ColorToRGB(color));
   FillRect(dc, &r, brush);
   DeleteObject(brush);
 }
@@ -39,7 +39,10 @@ const TClassInfo& TButton::StaticClassInfo() {
 }
 
 const TClassInfo& TImage::StaticClassInfo() {
-  static const TClassInfo info = TClassBuilder<TImage>("TImage", &TGraphicControl::StaticClassInfo()).Info();
+  static const TClassInfo info = TClassBuilder<TImage>("TImage", &TGraphicControl::StaticClassInfo())
+                                     .Object("Picture", &TImage::Picture)
+                                     .Boolean("Stretch", &TImage::Stretch, &TImage::SetStretch, false)
+                                     .Info();
   return info;
 }
 
@@ -119,12 +122,29 @@ void TButton::Click() {
 
 // ---- TImage
 
+TImage::TImage(TComponent* owner) : TGraphicControl(owner) {
+  SetBounds(0, 0, 105, 105);
+  picture_.OnChange = [this](TPicture*) { Invalidate(); };
+}
+
+void TImage::SetStretch(bool value) {
+  stretch_ = value;
+  Invalidate();
+}
+
 void TImage::SetIcon(HICON icon) {
   icon_ = icon;
   Invalidate();
 }
 
 void TImage::Paint() {
+  if (TGraphic* g = picture_.Graphic(); g && !g->Empty()) {
+    if (stretch_)
+      Canvas().StretchDraw(TRect{0, 0, Width(), Height()}, *g);
+    else
+      Canvas().Draw(0, 0, *g);
+    return;
+  }
   if (!icon_) return;
   const int w = GetSystemMetrics(SM_CXICON), h = GetSystemMetrics(SM_CYICON);
   DrawIconEx(Canvas().Handle(), (Width() - w) / 2, (Height() - h) / 2, icon_, 0, 0, 0, nullptr, DI_NORMAL);

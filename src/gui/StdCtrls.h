@@ -5,6 +5,7 @@
 
 #include "base/StringList.h"
 #include "gui/Controls.h"
+#include "gui/Pictures.h"
 
 namespace orv {
 
@@ -60,12 +61,16 @@ private:
   TModalResult modalResult_ = mrNone;
 };
 
-// A windowless picture: an icon, centred in its bounds.
+// A windowless picture: the graphic of Picture at its corner, or stretched to fill it; or a
+// borrowed icon, centred.
 class TImage : public TGraphicControl {
   ORV_CLASSINFO(TImage)
 
 public:
-  explicit TImage(TComponent* owner) : TGraphicControl(owner) {}
+  explicit TImage(TComponent* owner);
+  TPicture& Picture() { return picture_; }
+  bool Stretch() const { return stretch_; }
+  void SetStretch(bool value);
   // The icon is borrowed (a shared system or resource icon).
   HICON Icon() const { return icon_; }
   void SetIcon(HICON icon);
@@ -74,6 +79,8 @@ protected:
   void Paint() override;
 
 private:
+  TPicture picture_;
+  bool stretch_ = false;
   HICON icon_ = nullptr;
 };
 

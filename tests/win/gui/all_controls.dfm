@@ -19,6 +19,13 @@ object AllControlsForm: TAllControlsForm
     Height = 62
     BevelOuter = bvNone
     Color = clWhite
+    object TopImage: TImage
+      Left = 0
+      Top = 0
+      Width = 472
+      Height = 60
+      Stretch = True
+    end
     object TitleShadow: TLabel
       Left = 13
       Top = 17

@@ -19,6 +19,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR cmdLine, int) {
   guitest::TAllControlsForm* form = nullptr;
   Application->CreateForm(form);
   form->Find<TImage>("InfoImage")->SetIcon(LoadIconA(nullptr, MAKEINTRESOURCEA(32516)));
+  // A banner of colour bands under the transparent title labels.
+  TBitmap& banner = form->Find<TImage>("TopImage")->Picture().Bitmap();
+  banner.SetSize(8, 1);
+  const TColor bands[] = {0xF0E0D0, 0xE8D4C0, 0xE0C8B0, 0xD8BCA0, 0xD0B090, 0xC8A480, 0xC09870, 0xB88C60};
+  for (int i = 0; i < 8; ++i) {
+    banner.Canvas().Brush().SetColor(bands[i]);
+    banner.Canvas().FillRect(TRect{i, 0, i + 1, 1});
+  }
   if (const int ms = std::atoi(cmdLine); ms > 0) SetTimer(nullptr, 0, ms, EndDemo);
   Application->Run();
   FinalizeUnits();

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "all_controls_form.h"
+#include "base/Filer.h"
+#include "base/Streams.h"
 #include "gui/ComCtrls.h"
 #include "gui/ExtCtrls.h"
 #include "gui/Forms.h"
@@ -323,6 +325,43 @@ TEST(AllControls, EveryControlIsReadFromADefinitionWithItsProperties) {
   EXPECT_TRUE(pages->Page(0)->Visible());
   EXPECT_FALSE(pages->Page(1)->Visible());
   delete form;
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ImageControl, ABitmapStoredAsPictureDataIsReadBackAndDrawnStretched) {
+  TForm source(Application);
+  source.SetName("PictureForm");
+  auto* image = new TImage(&source);
+  image->SetName("Photo");
+  image->SetParent(&source);
+  image->SetBounds(10, 10, 40, 20);
+  image->SetStretch(true);
+  TBitmap& bitmap = image->Picture().Bitmap();
+  bitmap.SetSize(4, 2);
+  bitmap.Canvas().Brush().SetColor(clRed);
+  bitmap.Canvas().FillRect(TRect{0, 0, 4, 2});
+  TMemoryStream stream;
+  WriteRootComponent(stream, &source);
+  const std::string bytes = stream.ToString();
+  EXPECT_NE(bytes.find("Picture.Data"), std::string::npos);
+
+  TForm copy(Application);
+  copy.SetName("CopyForm");
+  copy.SetBounds(0, 0, 100, 50);
+  copy.SetColor(clWhite);
+  stream.SetPosition(0);
+  ReadRootComponent(stream, &copy);
+  auto* read = dynamic_cast<TImage*>(copy.FindComponent("Photo"));
+  ASSERT_NE(read, nullptr);
+  ASSERT_NE(dynamic_cast<TBitmap*>(read->Picture().Graphic()), nullptr);
+  EXPECT_EQ(read->Picture().Width(), 4);
+  EXPECT_TRUE(read->Stretch());
+  const PaintedPixels p(copy, 100, 50);
+  EXPECT_EQ(p.At(45, 25), RGB(255, 0, 0)) << "stretched over the whole control";
+  EXPECT_EQ(p.At(55, 25), RGB(255, 255, 255)) << "and not beyond it";
 }
 
 }  // namespace
