@@ -588,10 +588,16 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_MBUTTONDBLCLK:
       if (MouseMessage(msg, wp, lp)) return 0;
       break;
-    case WM_MOUSELEAVE:
+    case WM_MOUSELEAVE: {
       if (gMouseControl == this || (gMouseControl && gMouseControl->Parent() == this && !gCaptureControl))
         TrackMouseControl(nullptr);
+      POINT p;
+      GetCursorPos(&p);
+      // Leaving for a window of another program: no control of ours is under the pointer.
+      if (Application && GetWindowThreadProcessId(WindowFromPoint(p), nullptr) != GetCurrentThreadId())
+        Application->HintMouseMessage(nullptr);
       return 0;
+    }
     case WM_CAPTURECHANGED:
       if (reinterpret_cast<HWND>(lp) != handle_ && gCaptureControl &&
           (gCaptureControl == this || gCaptureControl->Parent() == this))
