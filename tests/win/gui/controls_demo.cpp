@@ -1,5 +1,6 @@
 // Shows the form that holds every control, for looking at it (screenshots); not a test.
-// Ends when the form closes, or after the milliseconds given as its argument.
+// Ends when the form closes, or after the milliseconds given as its argument; then it also
+// puts the pointer on the title, so that the screenshot shows its hint.
 #include <windows.h>
 
 #include <cstdlib>
@@ -8,7 +9,15 @@
 #include "app/Units.h"
 
 namespace {
+guitest::TAllControlsForm* gForm = nullptr;
+
 void CALLBACK EndDemo(HWND, UINT, UINT_PTR, DWORD) { orv::Application->Terminate(); }
+
+void CALLBACK PointAtTitle(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  const POINT p = gForm->Find<orv::TLabel>("TitleLabel")->ClientToScreen(POINT{40, 12});
+  SetCursorPos(p.x, p.y);
+}
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR cmdLine, int) {
@@ -27,7 +36,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR cmdLine, int) {
     banner.Canvas().Brush().SetColor(bands[i]);
     banner.Canvas().FillRect(TRect{i, 0, i + 1, 1});
   }
-  if (const int ms = std::atoi(cmdLine); ms > 0) SetTimer(nullptr, 0, ms, EndDemo);
+  gForm = form;
+  if (const int ms = std::atoi(cmdLine); ms > 0) {
+    SetTimer(nullptr, 0, ms, EndDemo);
+    SetTimer(nullptr, 0, 300, PointAtTitle);
+  }
   Application->Run();
   FinalizeUnits();
   return 0;
