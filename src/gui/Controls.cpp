@@ -10,7 +10,6 @@
 #include "base/Exceptions.h"
 #include "base/ScopeGuard.h"
 #include "gui/Forms.h"
-#include "gui/OSError.h"
 
 namespace orv {
 
@@ -18,7 +17,6 @@ namespace {
 TControl* gCaptureControl = nullptr;
 // The control the pointer was last seen over (for enter and leave).
 TControl* gMouseControl = nullptr;
-
 
 uint8_t ShiftState(WPARAM keys) {
   uint8_t s = 0;
