@@ -6,7 +6,10 @@
 #include "disk/KLDiskKernel.h"
 #include "gui/Forms.h"
 #include "lang/KLXLang.h"
+#include "richtext/KLRichEdOLE.h"
 #include "skin/KLClasses.h"
+#include "skin/KLJpeg.h"
+#include "skin/KLXImgList.h"
 #include "sys/KLSysUtils.h"
 
 namespace orv {
@@ -31,14 +34,20 @@ void InitializeUnits() {
   RegisterClass(TKLStoredStream::StaticClassInfo());
   InitializeKLXLang();
   InitializeKLSysUtils();
+  InitializeKLXImgList();
+  InitializeKLJpeg();
   InitKLDiskUnit();
+  InitializeKLRichEdOLE();
 }
 
 // The windows go first: a form's OnDestroy may still use the language table, the fonts and
 // the other process-wide objects.
 void FinalizeUnits() {
   FinalizeForms();
+  FinalizeKLRichEdOLE();
   DoneKLDiskUnit();
+  FinalizeKLJpeg();
+  FinalizeKLXImgList();
   FinalizeKLSysUtils();
   FinalizeKLXLang();
   UnRegisterClass(TKLStoredStream::StaticClassInfo());

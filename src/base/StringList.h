@@ -56,7 +56,7 @@ public:
   void SetText(const std::string& text);
   // Replaces the content with the lines of Stream, from its position to its end.
   virtual void LoadFromStream(TStream& stream);
-  void SaveToStream(TStream& stream) const;
+  virtual void SaveToStream(TStream& stream) const;
 
   void BeginUpdate();
   void EndUpdate();

@@ -2,6 +2,7 @@
 #include <winioctl.h>
 
 #include "disk/KLDiskKernel.h"
+#include "gui/WinCompat.h"
 
 namespace orv {
 
@@ -104,7 +105,7 @@ public:
 
   bool GetFileSizeEx(TKLHandle handle, int64_t* size) override {
     LARGE_INTEGER s{};
-    BOOL ok = ::GetFileSizeEx(H(handle), &s);
+    BOOL ok = wincompat::GetFileSizeEx(H(handle), &s);
     *size = s.QuadPart;
     return ok != FALSE;
   }

@@ -6,6 +6,7 @@
 #include "gui/Forms.h"
 #include "gui/HintWindow.h"
 #include "gui/OSError.h"
+#include "gui/WinCompat.h"
 #include "gui/WindowNames.h"
 
 namespace orv {
@@ -72,7 +73,7 @@ void TApplication::DestroyForms() {
 }
 
 void TApplication::Initialize() {
-  if (!comInitialized_) comInitialized_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+  if (!comInitialized_) comInitialized_ = SUCCEEDED(wincompat::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
 }
 
 std::string TApplication::Title() const {
@@ -102,7 +103,7 @@ bool TApplication::ProcessMessage(MSG& msg) {
   HintInputMessage(msg);
   bool used = false;
   if (msg.message == WM_KEYDOWN) {
-    if (auto* form = dynamic_cast<TForm*>(TWinControl::FromHandle(GetAncestor(msg.hwnd, GA_ROOT))))
+    if (auto* form = dynamic_cast<TForm*>(TWinControl::FromHandle(wincompat::GetAncestor(msg.hwnd, GA_ROOT))))
       used = form->DialogKey(msg.wParam);
   }
   if (!used) {

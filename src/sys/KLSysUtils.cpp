@@ -12,6 +12,7 @@
 #include "gui/Forms.h"
 #include "gui/StdCtrls.h"
 #include "gui/WindowNames.h"
+#include "gui/WinCompat.h"
 #include "lang/KLXLang.h"
 
 namespace orv {
@@ -222,11 +223,11 @@ void BuildMessageBox(TForm& form, const TMessageBoxLayout& l, const std::string&
 class TAppWindowOnActiveMonitor {
 public:
   TAppWindowOnActiveMonitor(HWND appWnd, HWND activeWnd) : appWnd_(appWnd) {
-    HMONITOR active = MonitorFromWindow(activeWnd, MONITOR_DEFAULTTONEAREST);
-    if (active == MonitorFromWindow(appWnd, MONITOR_DEFAULTTONEAREST)) return;
+    HMONITOR active = wincompat::MonitorFromWindow(activeWnd, MONITOR_DEFAULTTONEAREST);
+    if (active == wincompat::MonitorFromWindow(appWnd, MONITOR_DEFAULTTONEAREST)) return;
     MONITORINFO mi{};
     mi.cbSize = sizeof mi;
-    if (!GetMonitorInfoA(active, &mi)) return;
+    if (!wincompat::GetMonitorInfoA(active, &mi)) return;
     GetWindowRect(appWnd, &before_);
     MoveTo((mi.rcMonitor.left + mi.rcMonitor.right) / 2, (mi.rcMonitor.top + mi.rcMonitor.bottom) / 2);
     moved_ = true;
