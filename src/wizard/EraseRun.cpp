@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <exception>
 
 namespace orv {
@@ -113,6 +114,20 @@ private:
   int64_t failedFrom_ = 0;
 };
 
+// Word by word without a branch per byte: on a fast card this check, not the read, is what
+// a block of the read-back costs.
+bool AllZero(const std::vector<uint8_t>& data) {
+  const size_t words = data.size() / sizeof(uint32_t);
+  uint32_t any = 0;
+  for (size_t i = 0; i < words; ++i) {
+    uint32_t word;
+    std::memcpy(&word, data.data() + i * sizeof word, sizeof word);
+    any |= word;
+  }
+  for (size_t i = words * sizeof(uint32_t); i < data.size(); ++i) any |= data[i];
+  return any == 0;
+}
+
 class TEraseLoop {
 public:
   TEraseLoop(TKLDiskAccess& rda, bool assumed, bool& cancel, const TEraseHooks& hooks, TEraseOutcome& out)
@@ -157,9 +172,9 @@ public:
     const int64_t bpc = rda_.Geometry.BytesPerCluster;
     const std::vector<int64_t> sample = VerifySample((out_.BytesToCover + bpc - 1) / bpc);
     const auto count = static_cast<int64_t>(sample.size());
+    // No pump of its own here: on a fast card the read-back is over before a pump is due, and
+    // one pass over the queue would cost as much as the reads.
     NoteProgress(0, count);
-    ShowProgress();
-    Pump();
     for (int64_t i = 0; i < count; ++i) {
       if (!VerifyBlock(sample[i])) return;
       NoteProgress(i + 1, count);
@@ -195,8 +210,8 @@ private:
       if (rda_.LastSystemError() != 0) out_.LastSystemError = rda_.LastSystemError();
       return false;
     }
-    const auto nonZero = std::find_if(data.begin(), data.end(), [](uint8_t b) { return b != 0; });
-    if (nonZero != data.end()) {
+    if (!AllZero(data)) {
+      const auto nonZero = std::find_if(data.begin(), data.end(), [](uint8_t b) { return b != 0; });
       out_.VerifyFailedAt = offset + (nonZero - data.begin());
       return false;
     }
