@@ -175,6 +175,7 @@ public:
     // No pump of its own here: on a fast card the read-back is over before a pump is due, and
     // one pass over the queue would cost as much as the reads.
     NoteProgress(0, count);
+    ShowProgress();
     for (int64_t i = 0; i < count; ++i) {
       if (!VerifyBlock(sample[i])) return;
       NoteProgress(i + 1, count);
