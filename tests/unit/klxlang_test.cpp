@@ -265,7 +265,8 @@ TEST_F(LanguageTest, TheEnglishTextHoldsEveryKeyInOrderWithCrLfLineEnds) {
       "CapMemoryCardInformation", "CapSelectCardOrCamera", "TxtSelectCardOrCameraNote", "CapSelectCardSize",
       "CapProcessAnotherCard", "MsgDoYouReallyWantCancel", "CapStart", "CapDonateS",
       "MsgCannotExitWhileRecoveryActive", "CapTremalonSecureEraser", "TxtSecureEraserSelectCardSizeNote",
-      "TxtSecureEraserPleaseWait", "CapClose", "CapExit", "CapNext", "CapBack", "CapYes", "CapNo", "CapRetry",
+      "TxtSecureEraserPleaseWait", "CapVerifying", "MsgVerifyNotZeroAtS", "MsgVerifyUnreadableAtS",
+      "TxtVerifiedSMB", "TxtVerifyCancelled", "CapClose", "CapExit", "CapNext", "CapBack", "CapYes", "CapNo", "CapRetry",
       "CapAppend", "CapReplace", "CapOverwrite", "CapRename", "CapContinue", "CapResume", "CapError",
       "CapWorking", "CapUpgradeToPRO", "ntCapUpTremalonWeb", "ntURLTremalonWeb", "ntURLTremalonDonate", "CapOK",
       "CapCancel", "LangID", "LangName"};
