@@ -17,7 +17,6 @@
 namespace orv {
 
 enum class TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
-enum class TMouseButton { mbLeft, mbRight, mbMiddle };
 
 class TCustomMemo : public TWinControl {
   ORV_CLASSINFO(TCustomMemo)
@@ -63,9 +62,6 @@ public:
   POINT CaretPos();
 
   TNotifyEvent OnChange;
-
-  // Destroys the window and makes it again with the present properties.
-  void RecreateWnd();
 
 protected:
   void CreateParams(TCreateParams& params) override;
