@@ -293,6 +293,49 @@ TEST_F(SkinMapTest, DraggingMovesTheControlsThatCarryTheMap) {
   EXPECT_EQ(f_.Form->Left(), 100);
 }
 
+TEST_F(SkinMapTest, AutoCenterSizesToTheOffImageAfterASkinLoadAndLoadedTakesTheCursor) {
+  f_.Form->SetBounds(100, 100, 300, 200);
+  map_->SetBounds(0, 0, 50, 50);
+  map_->CompAfterLoad();
+  EXPECT_EQ(map_->BoundsRect().right, 50) << "AutoCenter is off";
+  map_->Skin()->LoadFromText("object X: TKLXSkinMap\n  AutoCenter = True\n  Cursor = 1\nend\n", true);
+  EXPECT_EQ(map_->Width(), kMapWidth);
+  EXPECT_EQ(map_->Height(), kMapHeight);
+  EXPECT_EQ(map_->Left(), 50);
+  EXPECT_EQ(map_->Top(), 50);
+  EXPECT_EQ(map_->DefaultCursor(), 1) << "taken when the read finished";
+  f_.Form->SetBounds(100, 100, 150, 80);
+  map_->CompAfterLoad();
+  EXPECT_EQ(map_->Left(), 0) << "a parent narrower than the map";
+  EXPECT_EQ(map_->Top(), 0);
+}
+
+TEST_F(SkinMapTest, EraseBackgroundPaintsOpaqueOrLetsTheParentShowThrough) {
+  TKLXSkinDataMapPaintObj& paint = map_->MapData()->PaintObj();
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bmp = CreateCompatibleBitmap(screen, 20, 20);
+  ReleaseDC(nullptr, screen);
+  HGDIOBJ old = SelectObject(dc, bmp);
+  TKLXMessage none{WM_ERASEBKGND, 0, 0, 0};
+  paint.HandleEraseBackground(&map_->PaintObj(), none);
+  EXPECT_EQ(none.Result, 0) << "no device context: nothing";
+  TKLXMessage erase{WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0, 0};
+  paint.HandleEraseBackground(&map_->PaintObj(), erase);
+  EXPECT_EQ(erase.Result, 1);
+  EXPECT_EQ(GetPixel(dc, 5, 5), kOff);
+  paint.SetTransparency(0);
+  map_->SetBounds(20, 20, kMapWidth, kMapHeight);
+  paint.HandleEraseBackground(&map_->PaintObj(), erase);
+  EXPECT_EQ(GetPixel(dc, 5, 5), RGB(255, 255, 255)) << "the form's background where the map's corner is";
+  POINT origin;
+  GetViewportOrgEx(dc, &origin);
+  EXPECT_EQ(origin.x, 0) << "the device context is restored";
+  SelectObject(dc, old);
+  DeleteObject(bmp);
+  DeleteDC(dc);
+}
+
 // Registers the shell tests' recorder for "http" and "mailto" while a test runs.
 class SkinMapLinkTest : public SkinMapTest {
 protected:
