@@ -96,13 +96,12 @@ const TClassInfo& TKLXCustomComponentSkin::StaticClassInfo() {
   return info;
 }
 
-// Derived skins register themselves: a base constructor cannot reach their RegisterSkin.
-TKLXCustomComponentSkin::TKLXCustomComponentSkin(TComponent* Component) : component_(Component) {
-  loading_ = true;
-  skinData_ = GlobalSkinData;
-  formName_ = Component ? FormNameOf(Component->Owner()) : std::string();
-  loading_ = false;
-}
+// Derived skins register themselves: a base constructor cannot reach their RegisterSkin. The
+// owner hooks are connected when a load begins (ConnectOwnerHooks), once the component is whole.
+TKLXCustomComponentSkin::TKLXCustomComponentSkin(TComponent* Component)
+    : skinData_(GlobalSkinData),
+      formName_(Component ? FormNameOf(Component->Owner()) : std::string()),
+      component_(Component) {}
 
 TKLXCustomComponentSkin::~TKLXCustomComponentSkin() { SetCommonData(nullptr); }
 
@@ -274,12 +273,10 @@ const TClassInfo& TKLXCustomControlSkin::StaticClassInfo() {
 
 TKLXCustomControlSkin::TKLXCustomControlSkin(TComponent* Component, TControl* Control)
     : TKLXComponentSkin(Component), control_(Control) {
-  SetLoading(true);
   if (dynamic_cast<TForm*>(Control))
     SetFormName(Control->Name());
   else
     SetFormName(Control ? FormNameOf(Control->Owner()) : std::string());
-  SetLoading(false);
 }
 
 void TKLXCustomControlSkin::SetSkinData(TKLXSkinData* Value) {

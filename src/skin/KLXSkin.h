@@ -113,7 +113,6 @@ public:
   std::function<void()> OwnerCreateCommonData;
 
 protected:
-  void SetLoading(bool Value) { loading_ = Value; }
   void SetFormName(const std::string& Value) { formName_ = Value; }
   // Attaches without registering (the control skins' own SetSkinData does the registering).
   void AttachSkinData(TKLXSkinData* Value) { skinData_ = Value; }

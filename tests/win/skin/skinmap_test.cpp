@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "base/Filer.h"
+#include "base/TextForm.h"
 #include "gui/ExtCtrls.h"
 #include "shell/KLShellUtils.h"
 #include "skin_env.h"
@@ -334,6 +336,77 @@ TEST_F(SkinMapTest, EraseBackgroundPaintsOpaqueOrLetsTheParentShowThrough) {
   SelectObject(dc, old);
   DeleteObject(bmp);
   DeleteDC(dc);
+}
+
+// A window whose definition holds a top bar, as the main window's does.
+class TBarForm : public TForm {
+  ORV_CLASSINFO(TBarForm)
+public:
+  using TForm::TForm;
+  void TopMapMapClick(TObject*, const std::string& name, int32_t index) {
+    clicks.push_back(name + " " + std::to_string(index));
+  }
+  std::vector<std::string> clicks;
+};
+
+const TClassInfo& TBarForm::StaticClassInfo() {
+  static const TClassInfo info = TClassBuilder<TBarForm>("TBarForm", &TForm::StaticClassInfo())
+                                     .Method("TopMapMapClick", &TBarForm::TopMapMapClick)
+                                     .Info();
+  return info;
+}
+
+TEST(SkinMapDefinition, AMapReadFromADefinitionBindsItsClickAndWritesEveryRectangle) {
+  const std::string text =
+      "object BarForm: TBarForm\n"
+      "  BorderStyle = bsNone\n"
+      "  object TopMap: TKLXSkinMap\n"
+      "    Width = 625\n"
+      "    Height = 24\n"
+      "    Cursor = 1\n"
+      "    OutAreaHint = 'Drag me'\n"
+      "    Areas = <\n"
+      "      item\n"
+      "        DisplayName = 'back'\n"
+      "        Cursor = 2\n"
+      "        Area = '0,0,41,24'\n"
+      "      end\n"
+      "      item\n"
+      "        DisplayName = 'photo'\n"
+      "        Cursor = 2\n"
+      "        Area = '41,0,90,24'\n"
+      "        Link = 'http://www.example.com/'\n"
+      "        LinkType = mlWeb\n"
+      "      end>\n"
+      "    OnMapClick = TopMapMapClick\n"
+      "  end\n"
+      "end\n";
+  TMemoryStream binary;
+  ObjectTextToBinary(text, binary);
+  binary.SetPosition(0);
+  auto* form = new TBarForm(Application);
+  ReadRootComponent(binary, form);
+  auto* map = dynamic_cast<TKLXSkinMap*>(form->FindComponent("TopMap"));
+  ASSERT_NE(map, nullptr);
+  EXPECT_EQ(map->Parent(), form);
+  EXPECT_EQ(map->DefaultCursor(), 1);
+  EXPECT_EQ(map->Hint(), "Drag me");
+  ASSERT_EQ(map->Areas().Count(), 2);
+  EXPECT_EQ(map->Areas().IndexOfArea("photo"), 1);
+  EXPECT_EQ(map->Areas().Items(1)->LinkType(), TKLXMapLinkType::mlWeb);
+  EXPECT_EQ(map->Skin()->FormName(), "BarForm");
+  map->Areas().Items(1)->SetLink("");
+  map->MouseUp(TMouseButton::mbLeft, 0, 10, 5);
+  EXPECT_EQ(form->clicks, (std::vector<std::string>{"back 0"}));
+
+  TMemoryStream written;
+  WriteRootComponent(written, form);
+  const std::string bytes = written.ToString();
+  EXPECT_NE(bytes.find("0,0,41,24"), std::string::npos);
+  EXPECT_NE(bytes.find("0,0,0,0"), std::string::npos) << "empty rectangles are written too";
+  EXPECT_NE(bytes.find("TopMapMapClick"), std::string::npos);
+  EXPECT_EQ(bytes.find("SkinData"), std::string::npos) << "the unnamed global skin data is not written";
+  delete form;
 }
 
 // Registers the shell tests' recorder for "http" and "mailto" while a test runs.
