@@ -221,12 +221,15 @@ TEST_F(SkinMapTest, WithoutOverImageCursorOrHintAMoveDoesNothing) {
 
 TEST_F(SkinMapTest, LeavingTheControlDropsOverButKeepsCursorAndHint) {
   Area(0).SetCursor(2);
+  map_->SetShowHint(true);
+  Area(0).SetHint("first hint");
   Move(30, 30);
   EXPECT_EQ(Pixel(30, 30), kOver);
-  map_->MouseLeave();
+  Move(kMapWidth + 10, 10);  // onto the form beside the map
   EXPECT_EQ(State(0), 0);
   EXPECT_EQ(Pixel(30, 30), kOff);
   EXPECT_EQ(map_->Cursor(), 2);
+  EXPECT_EQ(map_->Hint(), "first hint");
 }
 
 TEST_F(SkinMapTest, VarAreasRepaintTheOverAreaFromTheOverImageArea) {
