@@ -4,6 +4,7 @@
 #include "gui/Application.h"
 
 #include "gui/Forms.h"
+#include "gui/HintWindow.h"
 #include "gui/OSError.h"
 #include "gui/WinCompat.h"
 #include "gui/WindowNames.h"
@@ -16,6 +17,8 @@ namespace {
 
 // Posted to the application window: bring the right form forward once activation settles.
 constexpr UINT kBringToFront = WM_APP + 0x100;
+constexpr UINT_PTR kHintShowTimer = 1;
+constexpr UINT_PTR kHintHideTimer = 2;
 
 std::string ModuleBaseName() {
   char path[MAX_PATH] = {};
@@ -58,6 +61,7 @@ TApplication::TApplication(TComponent* owner) : TComponent(owner) {
 
 TApplication::~TApplication() {
   DestroyForms();
+  hintWindow_.reset();
   handle_.Reset();
   if (comInitialized_) CoUninitialize();
 }
@@ -96,6 +100,7 @@ bool TApplication::ProcessMessage(MSG& msg) {
     terminated_ = true;
     return false;
   }
+  HintInputMessage(msg);
   bool used = false;
   if (msg.message == WM_KEYDOWN) {
     if (auto* form = dynamic_cast<TForm*>(TWinControl::FromHandle(wincompat::GetAncestor(msg.hwnd, GA_ROOT))))
@@ -144,6 +149,78 @@ void TApplication::HandleCurrentException() {
   }
 }
 
+// ---- Hints
+
+void TApplication::HintInputMessage(const MSG& msg) {
+  switch (msg.message) {
+    case WM_MOUSEMOVE: {
+      TWinControl* win = TWinControl::FromHandle(msg.hwnd);
+      TControl* over = win;
+      if (win) {
+        POINT p{static_cast<short>(LOWORD(msg.lParam)), static_cast<short>(HIWORD(msg.lParam))};
+        if (TControl* c = win->ControlAtPos(p)) over = c;
+      }
+      HintMouseMessage(over);
+      break;
+    }
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN: CancelHint(); break;
+  }
+}
+
+void TApplication::HintMouseMessage(TControl* control) {
+  const std::string text = control && control->ShowHint() ? control->Hint() : std::string();
+  if (control == hintControl_ && text == hintText_) return;
+  hintControl_ = control;
+  ScheduleHint(text);
+}
+
+// A text that changes under the pointer counts as a new hint.
+void TApplication::HintTextChanged(TControl* control) {
+  if (control == hintControl_) ScheduleHint(control->ShowHint() ? control->Hint() : std::string());
+}
+
+void TApplication::ScheduleHint(const std::string& text) {
+  const bool showing = hintWindow_ && hintWindow_->Visible();
+  CancelHint();
+  hintText_ = text;
+  if (!text.empty()) SetTimer(Handle(), kHintShowTimer, showing ? HintShortPause : HintPause, nullptr);
+}
+
+void TApplication::ControlDestroyed(TControl* control) {
+  if (control != hintControl_) return;
+  CancelHint();
+  hintControl_ = nullptr;
+  hintText_.clear();
+}
+
+void TApplication::CancelHint() {
+  KillTimer(Handle(), kHintShowTimer);
+  KillTimer(Handle(), kHintHideTimer);
+  if (hintWindow_) hintWindow_->ReleaseHandle();
+}
+
+std::string TApplication::ShownHint() const {
+  return hintWindow_ && hintWindow_->Visible() ? hintText_ : std::string();
+}
+
+void TApplication::HintTimer(UINT_PTR id) {
+  KillTimer(Handle(), id);
+  if (id == kHintHideTimer || !hintControl_ || hintText_.empty()) {
+    CancelHint();
+    return;
+  }
+  if (!hintWindow_) hintWindow_ = std::make_unique<THintWindow>();
+  POINT at;
+  GetCursorPos(&at);
+  at.y += GetSystemMetrics(SM_CYCURSOR) * 3 / 4;
+  hintWindow_->ActivateHint(at, hintText_);
+  SetTimer(Handle(), kHintHideTimer, HintHidePause, nullptr);
+}
+
 void TApplication::Minimize() {
   ShowOwnedPopups(Handle(), FALSE);
   ShowWindow(Handle(), SW_MINIMIZE);
@@ -180,6 +257,7 @@ LRESULT TApplication::WindowMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
       if (LOWORD(wp) != WA_INACTIVE && !IsIconic(wnd)) PostMessageA(wnd, kBringToFront, 0, 0);
       return 0;
     case kBringToFront: BringToFront(); return 0;
+    case WM_TIMER: HintTimer(wp); return 0;
     case kRestoreMessage:
       if (lp == kRestoreParam) Restore();
       return 0;

@@ -7,6 +7,7 @@
 
 #include <exception>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "base/Component.h"
@@ -15,7 +16,9 @@
 
 namespace orv {
 
+class TControl;
 class TForm;
+class THintWindow;
 
 // A hidden window of class "TPUtilWindow" whose messages go to Handler. It cannot be moved:
 // its window leads to this object.
@@ -84,15 +87,37 @@ public:
   void HandleCurrentException();
   std::function<void(const std::exception& e)> OnException;
 
+  // Hints: a control's Hint shows after HintPause over it; moving on to a control with
+  // another hint while one shows shows that one after HintShortPause; a hint hides after
+  // HintHidePause, on a press or a key, and when the pointer leaves the program's windows.
+  int32_t HintPause = 500;
+  int32_t HintShortPause = 50;
+  int32_t HintHidePause = 2500;
+  // Hides the hint; it shows again when the pointer reaches another hint text.
+  void CancelHint();
+  // The text of the showing hint, or "" when none shows.
+  std::string ShownHint() const;
+  // The pointer is over Control (null: over no control of ours).
+  void HintMouseMessage(TControl* control);
+  // Called by a control whose hint text changed, and by one that goes.
+  void HintTextChanged(TControl* control);
+  void ControlDestroyed(TControl* control);
+
 private:
   friend class TForm;
   LRESULT WindowMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) override;
   bool ProcessMessage(MSG& msg);
+  void HintInputMessage(const MSG& msg);
+  void ScheduleHint(const std::string& text);
+  void HintTimer(UINT_PTR id);
 
   TOwnedWindow handle_;
   TForm* mainForm_ = nullptr;
   bool terminated_ = false;
   bool comInitialized_ = false;
+  std::unique_ptr<THintWindow> hintWindow_;
+  TControl* hintControl_ = nullptr;
+  std::string hintText_;
 };
 
 extern TApplication* Application;

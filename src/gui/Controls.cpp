@@ -2,16 +2,41 @@
 
 #include "gui/Controls.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <utility>
 
 #include "base/Exceptions.h"
+#include "base/ScopeGuard.h"
 #include "gui/Forms.h"
-#include "gui/OSError.h"
 
 namespace orv {
 
 namespace {
+TControl* gCaptureControl = nullptr;
+// The control the pointer was last seen over (for enter and leave).
+TControl* gMouseControl = nullptr;
+
+uint8_t ShiftState(WPARAM keys) {
+  uint8_t s = 0;
+  if (keys & MK_SHIFT) s |= ssShift;
+  if (keys & MK_CONTROL) s |= ssCtrl;
+  if (GetKeyState(VK_MENU) < 0) s |= ssAlt;
+  if (keys & MK_LBUTTON) s |= ssLeft;
+  if (keys & MK_RBUTTON) s |= ssRight;
+  if (keys & MK_MBUTTON) s |= ssMiddle;
+  return s;
+}
+
+// Moves the enter/leave state to Control (null: the pointer left every control).
+void TrackMouseControl(TControl* control) {
+  if (control == gMouseControl) return;
+  TControl* old = std::exchange(gMouseControl, control);
+  if (old) old->MouseLeave();
+  if (control) control->MouseEnter();
+}
+
 const std::vector<std::string> kBiDiModeNames = {"bdLeftToRight", "bdRightToLeft", "bdRightToLeftNoAlign",
                                                   "bdRightToLeftReadingOnly"};
 }  // namespace
@@ -28,9 +53,41 @@ const TClassInfo& TControl::StaticClassInfo() {
                                      .Object("Font", &TControl::Font)
                                      .Boolean("ParentFont", &TControl::ParentFont, &TControl::SetParentFont, true)
                                      .Boolean("Visible", &TControl::Visible, &TControl::SetVisible, true)
+                                     .Integer("Color", &TControl::Color, &TControl::SetColor, clBtnFace,
+                                              &ColorIdents())
+                                     .Integer("Cursor", &TControl::Cursor, &TControl::SetCursor, 0)
+                                     .String("Hint", &TControl::Hint, &TControl::SetHint)
+                                     .Boolean("ShowHint", &TControl::ShowHint, &TControl::SetShowHint, false)
+                                     .Boolean("ParentShowHint", &TControl::ParentShowHint,
+                                              &TControl::SetParentShowHint, true)
                                      .Event("OnClick", &TControl::OnClick)
+                                     .Event("OnMouseDown", &TControl::OnMouseDown)
+                                     .Event("OnMouseMove", &TControl::OnMouseMove)
+                                     .Event("OnMouseUp", &TControl::OnMouseUp)
+                                     .Event("OnMouseEnter", &TControl::OnMouseEnter)
+                                     .Event("OnMouseLeave", &TControl::OnMouseLeave)
                                      .Info();
   return info;
+}
+
+const TClassInfo& TGraphicControl::StaticClassInfo() {
+  static const TClassInfo info =
+      TClassBuilder<TGraphicControl>("TGraphicControl", &TControl::StaticClassInfo()).Info();
+  return info;
+}
+
+TControl* CaptureControl() { return gCaptureControl; }
+
+// The system's capture goes to the window that carries the control's mouse messages.
+void SetCaptureControl(TControl* control) {
+  gCaptureControl = control;
+  if (!control) {
+    if (GetCapture()) ReleaseCapture();
+    return;
+  }
+  auto* win = dynamic_cast<TWinControl*>(control);
+  if (!win) win = control->Parent();
+  if (win && win->HandleAllocated()) ::SetCapture(win->Handle());
 }
 
 const TClassInfo& TWinControl::StaticClassInfo() {
@@ -49,7 +106,69 @@ TControl::TControl(TComponent* owner) : TComponent(owner) {
 }
 
 TControl::~TControl() {
+  if (gCaptureControl == this) SetCaptureControl(nullptr);
+  if (gMouseControl == this) gMouseControl = nullptr;
+  if (Application) Application->ControlDestroyed(this);
   if (parent_) parent_->RemoveControl(this);
+}
+
+void TControl::SetColor(TColor value) {
+  if (value == color_) return;
+  color_ = value;
+  ColorChanged();
+}
+
+void TControl::SetHint(const std::string& value) {
+  if (value == hint_) return;
+  hint_ = value;
+  if (Application) Application->HintTextChanged(this);
+}
+
+bool TControl::ShowHint() const {
+  if (parentShowHint_ && parent_) return parent_->ShowHint();
+  return showHint_;
+}
+
+void TControl::SetShowHint(bool value) {
+  showHint_ = value;
+  parentShowHint_ = false;
+}
+
+POINT TControl::ClientToScreen(POINT p) const {
+  if (!parent_) return p;
+  p.x += left_;
+  p.y += top_;
+  return parent_->ClientToScreen(p);
+}
+
+POINT TControl::ScreenToClient(POINT p) const {
+  const POINT origin = ClientToScreen(POINT{0, 0});
+  return POINT{p.x - origin.x, p.y - origin.y};
+}
+
+void TControl::MouseDown(TMouseButton button, uint8_t shift, int32_t x, int32_t y) {
+  if (button == TMouseButton::mbLeft) pressed_ = true;
+  if (OnMouseDown) OnMouseDown(this, button, shift, x, y);
+}
+
+void TControl::MouseMove(uint8_t shift, int32_t x, int32_t y) {
+  if (OnMouseMove) OnMouseMove(this, shift, x, y);
+}
+
+// A left press and release on the control is a click.
+void TControl::MouseUp(TMouseButton button, uint8_t shift, int32_t x, int32_t y) {
+  const bool click = button == TMouseButton::mbLeft && std::exchange(pressed_, false) && x >= 0 && y >= 0 &&
+                     x < width_ && y < height_;
+  if (OnMouseUp) OnMouseUp(this, button, shift, x, y);
+  if (click) Click();
+}
+
+void TControl::MouseEnter() {
+  if (OnMouseEnter) OnMouseEnter(this);
+}
+
+void TControl::MouseLeave() {
+  if (OnMouseLeave) OnMouseLeave(this);
 }
 
 void TControl::SetParent(TWinControl* parent) {
@@ -108,6 +227,66 @@ void TControl::Click() {
   if (OnClick) OnClick(this);
 }
 
+// ---- TGraphicControl
+
+TGraphicControl::TGraphicControl(TComponent* owner) : TControl(owner) {}
+
+TGraphicControl::~TGraphicControl() {
+  InvalidateArea();
+  ReleaseCanvas();
+}
+
+void TGraphicControl::Invalidate() {
+  if (!Parent() || !Parent()->HandleAllocated() || !Visible()) return;
+  const RECT r = BoundsRect();
+  InvalidateRect(Parent()->Handle(), &r, TRUE);
+}
+
+void TGraphicControl::Repaint() {
+  Invalidate();
+  if (Parent() && Parent()->HandleAllocated()) UpdateWindow(Parent()->Handle());
+}
+
+// The old place shows what is under it again; the new one shows the control.
+void TGraphicControl::InvalidateArea() {
+  if (Parent() && Parent()->HandleAllocated()) InvalidateRect(Parent()->Handle(), &shownBounds_, TRUE);
+  shownBounds_ = BoundsRect();
+  Invalidate();
+}
+
+void TGraphicControl::BoundsChanged() { InvalidateArea(); }
+
+TCanvas& TGraphicControl::Canvas() {
+  if (!canvas_) canvas_ = std::make_unique<TCanvas>();
+  if (canvas_->HandleAllocated()) return *canvas_;
+  if (!Parent()) throw EInvalidOperation("Control '" + Name() + "' has no parent window");
+  canvasWnd_ = Parent()->Handle();
+  canvasDC_ = GetDC(canvasWnd_);
+  SetViewportOrgEx(canvasDC_, Left(), Top(), nullptr);
+  IntersectClipRect(canvasDC_, 0, 0, Width(), Height());
+  canvas_->SetHandle(canvasDC_);
+  canvas_->Font().Assign(&Font());
+  return *canvas_;
+}
+
+void TGraphicControl::ReleaseCanvas() {
+  if (canvas_) canvas_->SetHandle(nullptr);
+  if (canvasDC_) ReleaseDC(canvasWnd_, std::exchange(canvasDC_, nullptr));
+}
+
+// Dc's origin is at the control's corner and its clip is the control's bounds.
+void TGraphicControl::PaintTo(HDC dc) {
+  ReleaseCanvas();
+  shownBounds_ = BoundsRect();
+  if (!canvas_) canvas_ = std::make_unique<TCanvas>();
+  canvas_->SetHandle(dc);
+  canvas_->Font().Assign(&Font());
+  TScopeGuard done([&] { canvas_->SetHandle(nullptr); });
+  Paint();
+}
+
+// ---- TWinControl
+
 TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
 
 TWinControl::~TWinControl() {
@@ -130,12 +309,133 @@ void TWinControl::InsertControl(TControl* control) {
   control->parent_ = this;
   auto* win = dynamic_cast<TWinControl*>(control);
   if (win && handle_) win->CreateHandle();
+  if (!win) control->Invalidate();
 }
 
 void TWinControl::RemoveControl(TControl* control) {
   if (auto* win = dynamic_cast<TWinControl*>(control)) win->DestroyHandle();
+  if (auto* g = dynamic_cast<TGraphicControl*>(control)) {
+    g->Invalidate();
+    g->ReleaseCanvas();
+  }
   controls_.erase(std::remove(controls_.begin(), controls_.end(), control), controls_.end());
   control->parent_ = nullptr;
+}
+
+TControl* TWinControl::ControlAtPos(POINT p) const {
+  for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
+    auto* g = dynamic_cast<TGraphicControl*>(*it);
+    const RECT r = (*it)->BoundsRect();
+    if (g && g->Visible() && g->Enabled() && PtInRect(&r, p)) return g;
+  }
+  return nullptr;
+}
+
+POINT TWinControl::ClientToScreen(POINT p) const {
+  if (!handle_) return TControl::ClientToScreen(p);
+  ::ClientToScreen(handle_, &p);
+  return p;
+}
+
+void TWinControl::Invalidate() {
+  if (handle_) InvalidateRect(handle_, nullptr, TRUE);
+}
+
+void TWinControl::Repaint() {
+  if (!handle_) return;
+  RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+void TWinControl::EraseBackground(HDC dc, const RECT& rect) {
+  HBRUSH brush = CreateSolidBrush(ColorToRGB(Color()));
+  FillRect(dc, &rect, brush);
+  DeleteObject(brush);
+}
+
+// Windowless children in z-order (the order of the control list), each clipped to its bounds
+// and drawn with its corner as the origin.
+void TWinControl::PaintControls(HDC dc) {
+  for (TControl* c : std::vector<TControl*>(controls_)) {
+    auto* g = dynamic_cast<TGraphicControl*>(c);
+    if (!g || !g->Visible()) continue;
+    const RECT r = g->BoundsRect();
+    if (!RectVisible(dc, &r)) continue;
+    const int saved = SaveDC(dc);
+    TScopeGuard restore([&] { RestoreDC(dc, saved); });
+    IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
+    OffsetViewportOrgEx(dc, r.left, r.top, nullptr);
+    g->PaintTo(dc);
+  }
+}
+
+void TWinControl::WMPaint() {
+  PAINTSTRUCT ps;
+  painting_ = true;
+  HDC dc = BeginPaint(handle_, &ps);
+  painting_ = false;
+  TScopeGuard end([&] { EndPaint(handle_, &ps); });
+  PaintWindow(dc);
+  PaintControls(dc);
+}
+
+// The control under the pointer gets the message in its own coordinates; a control that holds
+// the capture gets them all. True when a windowless control took it.
+bool TWinControl::MouseMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  POINT p{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+  TControl* target = gCaptureControl;
+  if (!target || (target != this && target->Parent() != this)) target = ControlAtPos(p);
+  if (!target) target = this;
+  if (msg == WM_MOUSEMOVE) {
+    TControl* over = ControlAtPos(p);
+    TrackMouseControl(over ? over : this);
+    TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, handle_, 0};
+    _TrackMouseEvent(&tme);
+  }
+  if (target != this) {
+    p.x -= target->Left();
+    p.y -= target->Top();
+  }
+  const uint8_t shift = ShiftState(wp);
+  auto button = [&] {
+    if (msg == WM_RBUTTONDOWN || msg == WM_RBUTTONUP || msg == WM_RBUTTONDBLCLK) return TMouseButton::mbRight;
+    if (msg == WM_MBUTTONDOWN || msg == WM_MBUTTONUP || msg == WM_MBUTTONDBLCLK) return TMouseButton::mbMiddle;
+    return TMouseButton::mbLeft;
+  }();
+  switch (msg) {
+    case WM_MOUSEMOVE: target->MouseMove(shift, p.x, p.y); break;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+      if (target != this && !gCaptureControl) SetCaptureControl(target);
+      target->MouseDown(button, shift, p.x, p.y);
+      break;
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDBLCLK: target->MouseDown(button, shift | ssDouble, p.x, p.y); break;
+    default:
+      if (gCaptureControl == target && target != this && !(wp & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)))
+        SetCaptureControl(nullptr);
+      target->MouseUp(button, shift, p.x, p.y);
+      break;
+  }
+  return target != this;
+}
+
+// The cursor of the control under the pointer, when it has one of its own.
+bool TWinControl::SetControlCursor(HWND under) {
+  TControl* c = gCaptureControl;
+  if (!c && under == handle_) {
+    POINT p;
+    GetCursorPos(&p);
+    ::ScreenToClient(handle_, &p);
+    c = ControlAtPos(p);
+    if (!c) c = this;
+  }
+  if (!c && under != handle_) c = FromHandle(under);
+  int32_t id = Screen && Screen->Cursor() != crDefault ? Screen->Cursor() : (c ? c->Cursor() : crDefault);
+  if (id == crDefault) return false;
+  ::SetCursor(Screen->Cursors(id));
+  return true;
 }
 
 std::vector<TWinControl*> TWinControl::WinControls() const {
@@ -263,6 +563,47 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       if (child && child != this && child->NotifyReceived(*header, result)) return result;
       break;
     }
+    case WM_PAINT: WMPaint(); return 0;
+    case WM_ERASEBKGND: {
+      // A DC handed over by a child (not our own BeginPaint) also gets the windowless
+      // children, so that the child can show what lies under it.
+      HDC dc = reinterpret_cast<HDC>(wp);
+      RECT r;
+      GetClientRect(handle_, &r);
+      EraseBackground(dc, r);
+      if (!painting_) PaintControls(dc);
+      return 1;
+    }
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+    case WM_MBUTTONDBLCLK:
+      if (MouseMessage(msg, wp, lp)) return 0;
+      break;
+    case WM_MOUSELEAVE: {
+      if (gMouseControl == this || (gMouseControl && gMouseControl->Parent() == this && !gCaptureControl))
+        TrackMouseControl(nullptr);
+      POINT p;
+      GetCursorPos(&p);
+      // Leaving for a window of another program: no control of ours is under the pointer.
+      if (Application && GetWindowThreadProcessId(WindowFromPoint(p), nullptr) != GetCurrentThreadId())
+        Application->HintMouseMessage(nullptr);
+      return 0;
+    }
+    case WM_CAPTURECHANGED:
+      if (reinterpret_cast<HWND>(lp) != handle_ && gCaptureControl &&
+          (gCaptureControl == this || gCaptureControl->Parent() == this))
+        gCaptureControl = nullptr;
+      break;
+    case WM_SETCURSOR:
+      if (LOWORD(lp) == HTCLIENT && SetControlCursor(reinterpret_cast<HWND>(wp))) return TRUE;
+      break;
     case WM_NCDESTROY: {
       HWND wnd = handle_;
       ForgetHandle();
@@ -292,6 +633,8 @@ void TWinControl::VisibleChanged() {
 
 void TWinControl::EnabledChanged() {
   if (handle_) EnableWindow(handle_, Enabled());
+  for (TControl* c : controls_)
+    if (auto* g = dynamic_cast<TGraphicControl*>(c)) g->Invalidate();
 }
 
 void TWinControl::CaptionChanged() {

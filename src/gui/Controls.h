@@ -1,6 +1,7 @@
 #pragma once
-// Controls: TControl has bounds, text, font and visibility; TWinControl owns a window, keeps
-// its children in tab order and receives their notifications.
+// Controls: TControl has bounds, text, font, colour, cursor, hint and visibility;
+// TGraphicControl has no window of its own: its parent paints it and hands it the mouse;
+// TWinControl owns a window, keeps its children in tab order and receives their notifications.
 //
 // Who owns a control's window: the TWinControl that made it, and only it. The window is made
 // on first use of Handle() (or when the parent's window is made) and destroyed by
@@ -12,6 +13,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -34,6 +36,12 @@ constexpr TModalResult mrYes = 6;
 constexpr TModalResult mrNo = 7;
 
 enum class TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
+
+enum class TMouseButton { mbLeft, mbRight, mbMiddle };
+enum TShiftFlag : uint8_t { ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32, ssDouble = 64 };
+// Coordinates are the control's own (its top-left corner is 0, 0).
+using TMouseEvent = TEvent<void(TObject* sender, TMouseButton button, uint8_t shift, int32_t x, int32_t y)>;
+using TMouseMoveEvent = TEvent<void(TObject* sender, uint8_t shift, int32_t x, int32_t y)>;
 
 class TWinControl;
 
@@ -77,8 +85,42 @@ public:
   void SetBiDiMode(TBiDiMode value) { biDiMode_ = value; }
   bool UseRightToLeftReading() const { return biDiMode_ != TBiDiMode::bdLeftToRight; }
 
+  TColor Color() const { return color_; }
+  void SetColor(TColor value);
+  // A screen cursor id (TScreen::Cursors); crDefault leaves the window class's cursor.
+  int32_t Cursor() const { return cursor_; }
+  void SetCursor(int32_t value) { cursor_ = value; }
+
+  const std::string& Hint() const { return hint_; }
+  // A new text while the pointer is over the control replaces a showing hint.
+  void SetHint(const std::string& value);
+  // With ParentShowHint, ShowHint follows the parent's; setting ShowHint clears ParentShowHint.
+  bool ShowHint() const;
+  void SetShowHint(bool value);
+  bool ParentShowHint() const { return parentShowHint_; }
+  void SetParentShowHint(bool value) { parentShowHint_ = value; }
+
+  // The area in the parent's client coordinates (screen coordinates for a control without one).
+  virtual POINT ClientToScreen(POINT p) const;
+  POINT ScreenToClient(POINT p) const;
+  // Marks the control for painting / paints it now.
+  virtual void Invalidate() {}
+  virtual void Repaint() {}
+
   TNotifyEvent OnClick;
+  TMouseEvent OnMouseDown;
+  TMouseMoveEvent OnMouseMove;
+  TMouseEvent OnMouseUp;
+  TNotifyEvent OnMouseEnter;
+  TNotifyEvent OnMouseLeave;
   virtual void Click();
+
+  // Mouse input as the parent routes it, in the control's own coordinates.
+  virtual void MouseDown(TMouseButton button, uint8_t shift, int32_t x, int32_t y);
+  virtual void MouseMove(uint8_t shift, int32_t x, int32_t y);
+  virtual void MouseUp(TMouseButton button, uint8_t shift, int32_t x, int32_t y);
+  virtual void MouseEnter();
+  virtual void MouseLeave();
 
   bool HasParent() const override { return true; }
   TComponent* GetParentComponent() const override;
@@ -92,9 +134,17 @@ protected:
   virtual void CaptionChanged() {}
   void TakeParentFont();
 
+  virtual void ColorChanged() { Invalidate(); }
+
 private:
   TWinControl* parent_ = nullptr;
   int32_t left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+  TColor color_ = clBtnFace;
+  int32_t cursor_ = 0;
+  std::string hint_;
+  bool showHint_ = false;
+  bool parentShowHint_ = true;
+  bool pressed_ = false;
   bool visible_ = true;
   bool enabled_ = true;
   std::string caption_;
@@ -103,6 +153,44 @@ private:
   bool takingParentFont_ = false;
   TBiDiMode biDiMode_ = TBiDiMode::bdLeftToRight;
 };
+
+// A control without a window: its parent paints it in z-order, clipped to its bounds, and
+// routes the mouse to it.
+class TGraphicControl : public TControl {
+  ORV_CLASSINFO(TGraphicControl)
+
+public:
+  explicit TGraphicControl(TComponent* owner);
+  ~TGraphicControl() override;
+
+  void Invalidate() override;
+  void Repaint() override;
+  // While the control paints: on the paint DC, origin at the control's corner. Otherwise on
+  // the parent window's DC, the same way, until the next paint.
+  TCanvas& Canvas();
+
+protected:
+  friend class TWinControl;
+  virtual void Paint() {}
+  void PaintTo(HDC dc);
+  void BoundsChanged() override;
+  void VisibleChanged() override { InvalidateArea(); }
+  void EnabledChanged() override { Invalidate(); }
+  void CaptionChanged() override { Invalidate(); }
+  void FontChanged() override { Invalidate(); }
+
+private:
+  void InvalidateArea();
+  void ReleaseCanvas();
+  RECT shownBounds_{};
+  std::unique_ptr<TCanvas> canvas_;
+  HDC canvasDC_ = nullptr;
+  HWND canvasWnd_ = nullptr;
+};
+
+// The control that gets every mouse message while it holds the capture, or null.
+TControl* CaptureControl();
+void SetCaptureControl(TControl* control);
 
 struct TCreateParams {
   std::string WinClassName;  // a registered system class, or empty for the control's own
@@ -135,6 +223,11 @@ public:
 
   // The control object of a window made by this layer, or null.
   static TWinControl* FromHandle(HWND wnd);
+  // The topmost visible, enabled windowless child at a point of the client area, or null.
+  TControl* ControlAtPos(POINT p) const;
+  POINT ClientToScreen(POINT p) const override;
+  void Invalidate() override;
+  void Repaint() override;
 
   void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) override;
   void Loaded() override;
@@ -150,6 +243,11 @@ protected:
   void DestroyHandle();
   // Messages for windows of the control's own class; standard controls are not subclassed.
   virtual LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp);
+  // Paints the control's own face (after the background, before the windowless children).
+  virtual void PaintWindow(HDC dc) {}
+  // Fills Rect with the background; a control whose face covers it all does nothing.
+  virtual void EraseBackground(HDC dc, const RECT& rect);
+  void PaintControls(HDC dc);
   LRESULT DefaultHandler(UINT msg, WPARAM wp, LPARAM lp);
   // WM_COMMAND from a child control, delivered to that child.
   virtual void CommandNotify(WORD code) {}
@@ -172,6 +270,9 @@ protected:
 
 private:
   void WindowAttached(HWND wnd) override { handle_ = wnd; }
+  void WMPaint();
+  bool MouseMessage(UINT msg, WPARAM wp, LPARAM lp);
+  bool SetControlCursor(HWND under);
   LRESULT WindowMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) override { return WndProc(msg, wp, lp); }
   void ForgetHandle();
 
@@ -180,6 +281,7 @@ private:
   bool tabStop_ = false;
   // A tab order read before the control had its parent; applied once loaded.
   int pendingTabOrder_ = -1;
+  bool painting_ = false;
 };
 
 }  // namespace orv

@@ -1,4 +1,5 @@
 #include <windows.h>
+#include <commctrl.h>
 
 #include "gui/Forms.h"
 
@@ -8,6 +9,9 @@
 #include "base/Filer.h"
 #include "base/ScopeGuard.h"
 #include "base/Streams.h"
+#include "gui/ComCtrls.h"
+#include "gui/ExtCtrls.h"
+#include "gui/Pictures.h"
 #include "gui/StdCtrls.h"
 
 namespace orv {
@@ -19,6 +23,7 @@ const std::vector<std::string> kBorderStyleNames = {"bsNone",   "bsSingle",     
 const std::vector<std::string> kBorderIconNames = {"biSystemMenu", "biMinimize", "biMaximize"};
 const std::vector<std::string> kFormStyleNames = {"fsNormal", "fsStayOnTop"};
 const std::vector<std::string> kPositionNames = {"poDesigned", "poDefault", "poScreenCenter", "poMainFormCenter"};
+const std::vector<std::string> kWindowStateNames = {"wsNormal", "wsMinimized", "wsMaximized"};
 
 }  // namespace
 
@@ -33,6 +38,7 @@ const TClassInfo& TForm::StaticClassInfo() {
           .Enum("Position", &TForm::Position, &TForm::SetPosition, kPositionNames, 0)
           .Integer("ClientWidth", &TForm::ClientWidth, &TForm::SetClientWidth)
           .Integer("ClientHeight", &TForm::ClientHeight, &TForm::SetClientHeight)
+          .Enum("WindowState", &TForm::WindowState, &TForm::SetWindowState, kWindowStateNames, 0)
           .Event("OnCreate", &TForm::OnCreate)
           .Event("OnDestroy", &TForm::OnDestroy)
           .Event("OnShow", &TForm::OnShow)
@@ -224,13 +230,39 @@ void TForm::Show() {
 
 void TForm::Hide() { SetVisible(false); }
 
+void TForm::BringToFront() {
+  if (!Visible()) return;
+  SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  SetForegroundWindow(Handle());
+}
+
+// The main form is minimised with the application window (see TApplication::Minimize).
+bool TForm::MinimizedWithApplication() const {
+  return Application && Application->MainForm() == this && IsIconic(Application->Handle());
+}
+
+TWindowState TForm::WindowState() {
+  if (!HandleAllocated()) return windowState_;
+  if (IsIconic(Handle()) || MinimizedWithApplication()) return TWindowState::wsMinimized;
+  return IsZoomed(Handle()) ? TWindowState::wsMaximized : TWindowState::wsNormal;
+}
+
+void TForm::SetWindowState(TWindowState value) {
+  windowState_ = value;
+  if (value == TWindowState::wsNormal && MinimizedWithApplication()) Application->Restore();
+  if (!HandleAllocated() || !Visible()) return;
+  static const int kShow[] = {SW_RESTORE, SW_MINIMIZE, SW_MAXIMIZE};
+  ShowWindow(Handle(), kShow[static_cast<int>(value)]);
+}
+
 void TForm::VisibleChanged() {
   if (HasState(csLoading)) return;
   if (Visible()) {
     ApplyPosition();
     HWND wnd = Handle();
     SetWindowPos(wnd, nullptr, Left(), Top(), Width(), Height(), SWP_NOZORDER | SWP_NOACTIVATE);
-    ShowWindow(wnd, SW_SHOWNORMAL);
+    static const int kShow[] = {SW_SHOWNORMAL, SW_SHOWMINIMIZED, SW_SHOWMAXIMIZED};
+    ShowWindow(wnd, kShow[static_cast<int>(windowState_)]);
     if (Application && Application->MainForm() == this) ShowWindow(Application->Handle(), SW_SHOWNA);
     if (OnShow) OnShow(this);
   } else if (HandleAllocated()) {
@@ -410,14 +442,19 @@ void TTaskWindowsDisabler::Restore() {
 }
 
 namespace {
-// The classes that window definitions may name.
+// The classes that window definitions may name, graphic classes included (a picture names
+// the class of its graphic).
 std::vector<const TClassInfo*> LayerClasses() {
-  return {&TForm::StaticClassInfo(), &TLabel::StaticClassInfo(), &TButton::StaticClassInfo(),
-          &TImage::StaticClassInfo()};
+  return {&TForm::StaticClassInfo(),     &TLabel::StaticClassInfo(),       &TButton::StaticClassInfo(),
+          &TImage::StaticClassInfo(),    &TGroupBox::StaticClassInfo(),    &TComboBox::StaticClassInfo(),
+          &TPanel::StaticClassInfo(),    &TBevel::StaticClassInfo(),       &TNotebook::StaticClassInfo(),
+          &TPage::StaticClassInfo(),     &TProgressBar::StaticClassInfo(),   &TBitmap::StaticClassInfo(),
+          &TIcon::StaticClassInfo(),     &TMetafile::StaticClassInfo()};
 }
 }  // namespace
 
 void InitializeForms() {
+  InitCommonControls();
   for (const TClassInfo* c : LayerClasses()) RegisterClass(*c);
   Screen = new TScreen(nullptr);
   Application = new TApplication(nullptr);

@@ -20,6 +20,7 @@ enum class TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWind
 enum TBorderIcon : uint8_t { biSystemMenu = 1, biMinimize = 2, biMaximize = 4 };
 enum class TFormStyle { fsNormal, fsStayOnTop };
 enum class TPosition { poDesigned, poDefault, poScreenCenter, poMainFormCenter };
+enum class TWindowState { wsNormal, wsMinimized, wsMaximized };
 
 using TCloseQueryEvent = TEvent<void(TObject* sender, bool& canClose)>;
 
@@ -51,8 +52,14 @@ public:
   TWinControl* ActiveControl() const { return activeControl_; }
   void SetActiveControl(TWinControl* control);
 
+  // What the window is now; setting wsNormal restores a minimised or maximised form.
+  TWindowState WindowState();
+  void SetWindowState(TWindowState value);
+
   void Show();
   void Hide();
+  // Puts the form above the program's other windows and into the foreground.
+  void BringToFront();
   // The main form's close ends the application; another form only hides; a modal form
   // ends its modal loop with mrCancel.
   void Close();
@@ -94,6 +101,7 @@ private:
   void RunModalLoop();
   void EndModal(HWND activeBefore);
   void ApplyPosition();
+  bool MinimizedWithApplication() const;
   void Activated(bool active);
   TButton* FindButton(bool wantDefault) const;
   void FocusNext(bool backwards);
@@ -103,6 +111,7 @@ private:
   uint8_t borderIcons_ = biSystemMenu | biMinimize | biMaximize;
   TFormStyle formStyle_ = TFormStyle::fsNormal;
   TPosition position_ = TPosition::poDesigned;
+  TWindowState windowState_ = TWindowState::wsNormal;
   HICON icon_ = nullptr;
   TWinControl* activeControl_ = nullptr;
   std::unique_ptr<TCanvas> canvas_;

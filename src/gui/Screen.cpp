@@ -36,6 +36,12 @@ HCURSOR TScreen::Cursors(int id) const {
 
 void TScreen::SetCursors(int id, HCURSOR cursor) { cursors_[id] = cursor; }
 
+void TScreen::SetCursor(int32_t value) {
+  cursor_ = value;
+  // The next pointer move would do it too; a program that works without pumping needs it now.
+  ::SetCursor(Cursors(value));
+}
+
 void TScreen::RemoveForm(TForm* form) {
   forms_.erase(std::remove(forms_.begin(), forms_.end(), form), forms_.end());
   if (activeForm_ == form) activeForm_ = nullptr;

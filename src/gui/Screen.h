@@ -31,6 +31,10 @@ public:
   int32_t Width() const { return GetSystemMetrics(SM_CXSCREEN); }
   int32_t Height() const { return GetSystemMetrics(SM_CYSCREEN); }
 
+  // A cursor for every window of the program (crHourGlass while it works); crDefault lets each
+  // control show its own.
+  int32_t Cursor() const { return cursor_; }
+  void SetCursor(int32_t value);
   // The cursor of an id, the arrow for an id that has none.
   HCURSOR Cursors(int id) const;
   // Cursor is borrowed (shared system or resource cursors need no freeing).
@@ -46,6 +50,7 @@ private:
   void RemoveForm(TForm* form);
 
   int32_t pixelsPerInch_;
+  int32_t cursor_ = crDefault;
   std::map<int, HCURSOR> cursors_;
   std::vector<TForm*> forms_;
   TForm* activeForm_ = nullptr;

@@ -2,15 +2,19 @@
 # The test program carries the program's resources (cursors, window definitions) and one
 # window definition of its own.
 set(gui_res_dir ${CMAKE_CURRENT_BINARY_DIR}/gui_res)
-set(gui_res_bin ${gui_res_dir}/defined_form.bin)
-set(gui_res_dfm ${CMAKE_CURRENT_LIST_DIR}/gui/defined_form.dfm)
-add_custom_command(OUTPUT ${gui_res_bin} ${gui_res_bin}.rc
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${gui_res_dir}
-  COMMAND ${ORVASIL_HOST_TOOLS_DIR}/defc -d ${gui_res_bin}.d --rc ${gui_res_bin}.rc ${gui_res_dfm} ${gui_res_bin}
-  DEPENDS ${gui_res_dfm} ${ORVASIL_HOST_TOOLS_DIR}/defc
-  DEPFILE ${gui_res_bin}.d)
+set(gui_res_bins)
+foreach(name defined_form all_controls)
+  set(bin ${gui_res_dir}/${name}.bin)
+  set(dfm ${CMAKE_CURRENT_LIST_DIR}/gui/${name}.dfm)
+  add_custom_command(OUTPUT ${bin} ${bin}.rc
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${gui_res_dir}
+    COMMAND ${ORVASIL_HOST_TOOLS_DIR}/defc -d ${bin}.d --rc ${bin}.rc ${dfm} ${bin}
+    DEPENDS ${dfm} ${ORVASIL_HOST_TOOLS_DIR}/defc
+    DEPFILE ${bin}.d)
+  list(APPEND gui_res_bins ${bin} ${bin}.rc)
+endforeach()
 set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/gui/gui_tests.rc PROPERTIES
-  OBJECT_DEPENDS "${gui_res_bin};${gui_res_bin}.rc")
+  OBJECT_DEPENDS "${gui_res_bins}")
 set_source_files_properties(${ORVASIL_RESOURCE_OBJECTS} PROPERTIES
   INCLUDE_DIRECTORIES "${CMAKE_BINARY_DIR}/resources;${CMAKE_SOURCE_DIR}/resources"
   OBJECT_DEPENDS "${ORVASIL_RESOURCE_DEPENDS}")
@@ -23,6 +27,8 @@ orvasil_gtest(gui_tests SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/gui/sysutils_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/gui/activation_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/gui/window_path_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/gui/controls_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/gui/all_controls_form.cpp
   ${CMAKE_CURRENT_LIST_DIR}/gui/gui_tests.rc
   ${ORVASIL_RESOURCE_OBJECTS})
 target_include_directories(gui_tests PRIVATE ${gui_res_dir})
@@ -38,3 +44,10 @@ target_compile_definitions(msgbox_demo PRIVATE ORVASIL_ENGLISH_UNIX="${CMAKE_SOU
 
 # Starts and ends the units itself, once.
 orvasil_gtest(unit_end_tests SOURCES ${CMAKE_CURRENT_LIST_DIR}/gui/unit_end_test.cpp)
+
+# Not a test: the form with every control, for a look at it (screenshots).
+add_executable(controls_demo WIN32 ${CMAKE_CURRENT_LIST_DIR}/gui/controls_demo.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/gui/all_controls_form.cpp ${CMAKE_CURRENT_LIST_DIR}/gui/gui_tests.rc
+  ${ORVASIL_RESOURCE_OBJECTS})
+target_include_directories(controls_demo PRIVATE ${gui_res_dir})
+target_link_libraries(controls_demo PRIVATE orvasil_lib)

@@ -170,15 +170,15 @@ TEST(PlainForm, OwnedControlsGoWithTheirForm) {
   auto* form = new TForm(Application);
   auto* label = new TLabel(form);
   label->SetParent(form);
-  label->SetWordWrap(true);
-  HWND labelWnd = label->Handle();
-  EXPECT_EQ(GetParent(labelWnd), form->Handle());
-  EXPECT_EQ(GetWindow(form->Handle(), GW_CHILD), labelWnd);
-  EXPECT_EQ(GetWindow(labelWnd, GW_HWNDNEXT), nullptr) << "the label's window is made once";
-  EXPECT_EQ(GetWindowLongA(labelWnd, GWL_STYLE) & SS_TYPEMASK, SS_LEFT);
+  auto* button = new TButton(form);
+  button->SetParent(form);
+  HWND buttonWnd = button->Handle();
+  EXPECT_EQ(GetParent(buttonWnd), form->Handle());
+  EXPECT_EQ(GetWindow(form->Handle(), GW_CHILD), buttonWnd) << "the label has no window of its own";
+  EXPECT_EQ(GetWindow(buttonWnd, GW_HWNDNEXT), nullptr) << "the button's window is made once";
   const int before = Screen->FormCount();
   delete form;
-  EXPECT_FALSE(IsWindow(labelWnd));
+  EXPECT_FALSE(IsWindow(buttonWnd));
   EXPECT_EQ(Screen->FormCount(), before - 1);
 }
 
