@@ -4,9 +4,13 @@
 
 #include "base/StringList.h"
 #include "disk/KLDiskKernel.h"
+#include "gui/ComboBoxEx.h"
 #include "gui/Forms.h"
+#include "gui/ImgList.h"
 #include "lang/KLXLang.h"
 #include "richtext/KLRichEdOLE.h"
+#include "shell/KLShellCtrls.h"
+#include "shell/KLShellUtils.h"
 #include "skin/KLClasses.h"
 #include "skin/KLJpeg.h"
 #include "skin/KLXImgList.h"
@@ -36,6 +40,10 @@ void InitializeUnits() {
   InitializeKLSysUtils();
   InitializeKLXImgList();
   InitializeKLJpeg();
+  RegisterClass(TCustomImageList::StaticClassInfo());
+  RegisterClass(TComboBoxEx::StaticClassInfo());
+  InitializeKLShellUtils();
+  InitializeKLShellCtrls();
   InitKLDiskUnit();
   InitializeKLRichEdOLE();
 }
@@ -46,6 +54,10 @@ void FinalizeUnits() {
   FinalizeForms();
   FinalizeKLRichEdOLE();
   DoneKLDiskUnit();
+  FinalizeKLShellCtrls();
+  FinalizeKLShellUtils();
+  UnRegisterClass(TComboBoxEx::StaticClassInfo());
+  UnRegisterClass(TCustomImageList::StaticClassInfo());
   FinalizeKLJpeg();
   FinalizeKLXImgList();
   FinalizeKLSysUtils();
