@@ -38,12 +38,12 @@ void InitializeUnits() {
   RegisterClass(TKLStoredStream::StaticClassInfo());
   InitializeKLXLang();
   InitializeKLSysUtils();
-  InitializeKLXImgList();
-  InitializeKLJpeg();
   RegisterClass(TCustomImageList::StaticClassInfo());
   RegisterClass(TComboBoxEx::StaticClassInfo());
   InitializeKLShellUtils();
   InitializeKLShellCtrls();
+  InitializeKLXImgList();
+  InitializeKLJpeg();
   InitKLDiskUnit();
   InitializeKLRichEdOLE();
 }
@@ -54,12 +54,12 @@ void FinalizeUnits() {
   FinalizeForms();
   FinalizeKLRichEdOLE();
   DoneKLDiskUnit();
+  FinalizeKLJpeg();
+  FinalizeKLXImgList();
   FinalizeKLShellCtrls();
   FinalizeKLShellUtils();
   UnRegisterClass(TComboBoxEx::StaticClassInfo());
   UnRegisterClass(TCustomImageList::StaticClassInfo());
-  FinalizeKLJpeg();
-  FinalizeKLXImgList();
   FinalizeKLSysUtils();
   FinalizeKLXLang();
   UnRegisterClass(TKLStoredStream::StaticClassInfo());
