@@ -17,7 +17,6 @@
 namespace orv {
 
 enum class TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
-enum class TMouseButton { mbLeft, mbRight, mbMiddle };
 
 class TCustomMemo : public TWinControl {
   ORV_CLASSINFO(TCustomMemo)
