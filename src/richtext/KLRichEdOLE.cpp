@@ -504,7 +504,7 @@ LRESULT TKLCustomRichEdit::EditMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
     case WM_RBUTTONUP:
       if (RichEditVersion >= 2 || SystemMajorVersion() < 5) {
         POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-        ClientToScreen(wnd, &p);
+        ::ClientToScreen(wnd, &p);
         SendMessageA(wnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(wnd), MAKELPARAM(p.x, p.y));
       }
       break;
