@@ -43,7 +43,7 @@ object ShredForm: TShredForm
       Font.Name = 'Verdana'
       Font.Height = -21
       Font.Style = [fsBold]
-      Font.Color = clBlack
+      Font.Color = 0
       OnClick = TopImageClick
       OnMouseEnter = PageLabelMouseEnter
       OnMouseLeave = PageLabelMouseLeave
@@ -58,7 +58,7 @@ object ShredForm: TShredForm
       Font.Name = 'Verdana'
       Font.Height = -21
       Font.Style = [fsBold]
-      Font.Color = clWhite
+      Font.Color = 16777215
       OnClick = TopImageClick
       OnMouseEnter = PageLabelMouseEnter
       OnMouseLeave = PageLabelMouseLeave
