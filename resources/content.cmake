@@ -74,6 +74,16 @@ foreach(item
   set(ORVASIL_ART_${name} ${art}/${file} PARENT_SCOPE)
 endforeach()
 
+# The banner as a picture property of a window definition holds it: the graphic's class name as
+# a short string, then the bitmap file.
+string(ASCII 7 class_name_length)
+file(WRITE ${work}/tbitmap.head "${class_name_length}TBitmap")
+add_custom_command(OUTPUT ${art}/banner.pic
+  COMMAND ${CMAKE_COMMAND} -E cat ${work}/tbitmap.head ${art}/banner.bmp > ${art}/banner.pic
+  DEPENDS ${art}/banner.bmp ${work}/tbitmap.head
+  COMMENT "Wrapping the banner as a picture")
+list(APPEND content_outputs ${art}/banner.pic)
+
 foreach(doc start about)
   add_custom_command(OUTPUT ${art}/${doc}.rtf
     COMMAND ${CMAKE_COMMAND} -E copy ${src}/docs/${doc}.rtf ${art}/${doc}.rtf
