@@ -17,16 +17,12 @@ std::string Text(HWND w) {
   return buf;
 }
 
-// The hot spot of the cursor the system shows now: each of the program's cursors has its own.
-POINT CursorHotSpot() {
+// The cursor the system shows now. Another process's cursor handle can be compared, but not
+// opened (Wine refuses GetIconInfo on it).
+HCURSOR ShownCursor() {
   CURSORINFO info{};
   info.cbSize = sizeof info;
-  if (!GetCursorInfo(&info) || !info.hCursor) return {-1, -1};
-  ICONINFO icon{};
-  if (!GetIconInfo(info.hCursor, &icon)) return {-1, -1};
-  if (icon.hbmMask) DeleteObject(icon.hbmMask);
-  if (icon.hbmColor) DeleteObject(icon.hbmColor);
-  return {static_cast<LONG>(icon.xHotspot), static_cast<LONG>(icon.yHotspot)};
+  return GetCursorInfo(&info) ? info.hCursor : nullptr;
 }
 
 // A point of the picture area that the programs panel covers and the cover does not look like.
@@ -60,7 +56,7 @@ TEST_F(MainWindowTest, PhotoOpensTheWizardOnWelcomeAndAgainOnTheDrivePageAfterAb
   EXPECT_EQ(GetForegroundWindow(), wizard);
 
   // Leaving from Welcome goes through About; its Exit hides the wizard.
-  HWND cancel = GetDlgItem(wizard, GetDlgCtrlID(FindChild(wizard, "Button", "Close")));
+  HWND cancel = FindChild(wizard, "Button", "Cancel");
   ASSERT_NE(cancel, nullptr);
   PushButton(cancel);
   ASSERT_TRUE(WaitFor([&] { return Text(cancel) == "Exit"; }, 5000)) << Text(cancel);
@@ -102,7 +98,7 @@ TEST_F(MainWindowTest, ExitEndsTheProgramWhenTheWizardIsHidden) {
   Click(kPhoto);
   HWND wizard = WaitForWizard();
   ASSERT_NE(wizard, nullptr);
-  HWND cancel = FindChild(wizard, "Button", "Close");
+  HWND cancel = FindChild(wizard, "Button", "Cancel");
   ASSERT_NE(cancel, nullptr);
   PushButton(cancel);
   ASSERT_TRUE(WaitFor([&] { return Text(cancel) == "Exit"; }, 5000));
@@ -145,17 +141,20 @@ TEST_F(MainWindowTest, DraggingTheTitleMovesTheWindowAndTheAreasKeepWorking) {
 
 TEST_F(MainWindowTest, TheCursorIsThePointingHandOverAnAreaAndTheMovingHandOverTheTitle) {
   MoveTo(main, kPhoto.x, kPhoto.y);
-  POINT over = CursorHotSpot();
-  EXPECT_EQ(over.x, 11);
-  EXPECT_EQ(over.y, 1);
+  const HCURSOR overPhoto = ShownCursor();
   MoveTo(main, 300, kPictureTop + 190);  // the maker's logo
-  over = CursorHotSpot();
-  EXPECT_EQ(over.x, 11);
-  EXPECT_EQ(over.y, 1);
+  const HCURSOR overLogo = ShownCursor();
   MoveTo(main, kTitle.x, kTitle.y);
-  const POINT title = CursorHotSpot();
-  EXPECT_EQ(title.x, 15);
-  EXPECT_EQ(title.y, 16);
+  const HCURSOR overTitle = ShownCursor();
+  MoveTo(main, 300, kPictureTop + 100);  // the cover outside its areas
+  const HCURSOR overCover = ShownCursor();
+  ASSERT_NE(overPhoto, nullptr);
+  EXPECT_EQ(overLogo, overPhoto) << "one pointing hand for every area";
+  EXPECT_NE(overTitle, overPhoto);
+  EXPECT_NE(overTitle, overCover) << "the moving hand is the top bar's own";
+  EXPECT_NE(overPhoto, overCover);
+  EXPECT_NE(overPhoto, LoadCursor(nullptr, IDC_ARROW));
+  EXPECT_NE(overTitle, LoadCursor(nullptr, IDC_ARROW));
 }
 
 TEST_F(MainWindowTest, HoveringTheCallOutLightsTheCoverAndLeavingPutsItBack) {
