@@ -1,4 +1,4 @@
-// Clicks a point of a window as a user would, for scripts that take screenshots:
+// Clicks a point of a window, for scripts that take screenshots:
 //   e2e_click CLASS X Y   (client coordinates of the first visible window of that class)
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +16,11 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "e2e_click: no window of class %s\n", argv[1]);
     return 1;
   }
-  e2e::ClickAt(target, std::atoi(argv[2]), std::atoi(argv[3]));
+  // Posted rather than moved there: inside a virtual desktop the pointer may be elsewhere.
+  const LPARAM at = MAKELPARAM(std::atoi(argv[2]), std::atoi(argv[3]));
+  PostMessageA(target, WM_MOUSEMOVE, 0, at);
+  PostMessageA(target, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageA(target, WM_LBUTTONUP, 0, at);
+  Sleep(500);
   return 0;
 }
