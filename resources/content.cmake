@@ -74,6 +74,29 @@ foreach(item
   set(ORVASIL_ART_${name} ${art}/${file} PARENT_SCOPE)
 endforeach()
 
+# The main window's five pictures as one image-collection stream, in the order its maps use
+# them: the top bar and its lit version, the cover and its lit version, the programs panel.
+set(imgc ${ORVASIL_HOST_TOOLS_DIR}/imgc)
+add_custom_command(OUTPUT ${art}/mainimages.klx
+  COMMAND ${imgc} ${art}/mainimages.klx
+          TBitmap:${art}/topbar.bmp TBitmap:${art}/topbar-lit.bmp
+          TJPEGImage:${art}/cover.jpg TJPEGImage:${art}/cover-lit.jpg TJPEGImage:${art}/programs.jpg
+  DEPENDS ${imgc} ${art}/topbar.bmp ${art}/topbar-lit.bmp ${art}/cover.jpg ${art}/cover-lit.jpg
+          ${art}/programs.jpg
+  COMMENT "Collecting the main window's pictures"
+  VERBATIM)
+list(APPEND content_outputs ${art}/mainimages.klx)
+
+# The banner as a picture property of a window definition holds it: the graphic's class name as
+# a short string, then the bitmap file.
+string(ASCII 7 class_name_length)
+file(WRITE ${work}/tbitmap.head "${class_name_length}TBitmap")
+add_custom_command(OUTPUT ${art}/banner.pic
+  COMMAND ${CMAKE_COMMAND} -E cat ${work}/tbitmap.head ${art}/banner.bmp > ${art}/banner.pic
+  DEPENDS ${art}/banner.bmp ${work}/tbitmap.head
+  COMMENT "Wrapping the banner as a picture")
+list(APPEND content_outputs ${art}/banner.pic)
+
 foreach(doc start about)
   add_custom_command(OUTPUT ${art}/${doc}.rtf
     COMMAND ${CMAKE_COMMAND} -E copy ${src}/docs/${doc}.rtf ${art}/${doc}.rtf

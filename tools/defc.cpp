@@ -1,9 +1,10 @@
 // defc: compiles a window definition in text form into the binary form that the program
 // carries as RCDATA.
 //
-//   defc [-d DEPFILE] [--rc RCFILE] INPUT.dfm OUTPUT
+//   defc [-d DEPFILE] [--rc RCFILE] [-L DIR]... INPUT.dfm OUTPUT
 //
-// A binary property may take its bytes from a file, named relative to INPUT's folder:
+// A binary property may take its bytes from a file, named relative to the first folder given
+// with -L that holds it (the build's rendered content), else to INPUT's folder:
 //   CData = @file('lang/english.lng')
 // A "CData" value holds the file zlib-compressed at the default level (as a stored data
 // stream with Compressed = True writes it); any other property holds the bytes as they are.
@@ -79,19 +80,27 @@ std::string EscapeDep(const std::string& path) {
 }
 
 int Usage() {
-  std::cerr << "usage: defc [-d DEPFILE] [--rc RCFILE] INPUT.dfm OUTPUT\n";
+  std::cerr << "usage: defc [-d DEPFILE] [--rc RCFILE] [-L DIR]... INPUT.dfm OUTPUT\n";
   return 2;
+}
+
+std::string Locate(const std::vector<std::string>& searchDirs, const std::string& folder, const std::string& path) {
+  for (const std::string& dir : searchDirs)
+    if (std::ifstream(dir + path, std::ios::binary)) return dir + path;
+  return folder + path;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   std::string depFile, rcFile;
-  std::vector<std::string> args;
+  std::vector<std::string> args, searchDirs;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     if ((a == "-d" || a == "--rc") && i + 1 < argc) {
       (a == "-d" ? depFile : rcFile) = argv[++i];
+    } else if (a == "-L" && i + 1 < argc) {
+      searchDirs.push_back(std::string(argv[++i]) + "/");
     } else if (!a.empty() && a[0] == '-') {
       return Usage();
     } else {
@@ -108,7 +117,7 @@ int main(int argc, char** argv) {
   try {
     TMemoryStream binary;
     ObjectTextToBinary(ReadFile(input), binary, [&](const std::string& propName, const std::string& path) {
-      const std::string full = !path.empty() && path[0] == '/' ? path : folder + path;
+      const std::string full = !path.empty() && path[0] == '/' ? path : Locate(searchDirs, folder, path);
       readFiles.push_back(full);
       std::string bytes = ReadFile(full);
       return EndsWithName(propName, "CData") ? Deflate(bytes) : bytes;

@@ -491,9 +491,11 @@ std::vector<TWinControl*> TWinControl::TabList() const {
   return list;
 }
 
+// Containers that never take the focus themselves (panels, group boxes, pages) still hold
+// controls that do.
 void TWinControl::CollectTabStops(std::vector<TWinControl*>& out) const {
-  for (TWinControl* c : TabList()) {
-    if (c->TabStop() && c->CanFocus()) out.push_back(c);
+  for (TWinControl* c : WinControls()) {
+    if (c->TakesFocus() && c->TabStop() && c->CanFocus()) out.push_back(c);
     c->CollectTabStops(out);
   }
 }

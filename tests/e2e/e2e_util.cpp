@@ -69,4 +69,73 @@ HWND WaitForWindow(DWORD pid, const char* className, const char* text, DWORD ms)
   }
 }
 
+void MoveTo(HWND wnd, int x, int y) {
+  POINT p{x, y};
+  ClientToScreen(wnd, &p);
+  SetCursorPos(p.x, p.y);
+  mouse_event(MOUSEEVENTF_MOVE, 0, 0, 0, 0);
+  Sleep(150);
+}
+
+void ClickAt(HWND wnd, int x, int y) {
+  MoveTo(wnd, x, y);
+  mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+  Sleep(50);
+  mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+  Sleep(300);
+}
+
+void Drag(HWND wnd, POINT from, POINT to) {
+  MoveTo(wnd, from.x, from.y);
+  POINT start = from;
+  ClientToScreen(wnd, &start);
+  mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+  Sleep(100);
+  const int steps = 10;
+  for (int i = 1; i <= steps; ++i) {
+    SetCursorPos(start.x + (to.x - from.x) * i / steps, start.y + (to.y - from.y) * i / steps);
+    mouse_event(MOUSEEVENTF_MOVE, 0, 0, 0, 0);
+    Sleep(40);
+  }
+  mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+  Sleep(300);
+}
+
+COLORREF ScreenPixel(HWND wnd, int x, int y) {
+  POINT p{x, y};
+  ClientToScreen(wnd, &p);
+  HDC dc = GetDC(nullptr);
+  const COLORREF c = GetPixel(dc, p.x, p.y);
+  ReleaseDC(nullptr, dc);
+  return c;
+}
+
+namespace {
+struct ChildSearch {
+  const char* cls;
+  const char* text;
+  HWND found;
+};
+
+BOOL CALLBACK MatchChild(HWND w, LPARAM lp) {
+  auto* s = reinterpret_cast<ChildSearch*>(lp);
+  char buf[256];
+  if (s->cls && (!GetClassNameA(w, buf, sizeof buf) || lstrcmpiA(buf, s->cls) != 0)) return TRUE;
+  if (s->text && (GetWindowTextA(w, buf, sizeof buf) < 0 || lstrcmpA(buf, s->text) != 0)) return TRUE;
+  s->found = w;
+  return FALSE;
+}
+}  // namespace
+
+HWND FindChild(HWND parent, const char* className, const char* text) {
+  ChildSearch s{className, text, nullptr};
+  EnumChildWindows(parent, MatchChild, reinterpret_cast<LPARAM>(&s));
+  return s.found;
+}
+
+void PushButton(HWND button) {
+  PostMessageA(button, BM_CLICK, 0, 0);
+  Sleep(300);
+}
+
 }  // namespace e2e

@@ -26,6 +26,27 @@ private:
   PROCESS_INFORMATION pi_{};
 };
 
+// The pointer, moved and pressed as a user would (client coordinates of Wnd).
+void MoveTo(HWND wnd, int x, int y);
+void ClickAt(HWND wnd, int x, int y);
+// Presses at From, moves to To in small steps, releases there.
+void Drag(HWND wnd, POINT from, POINT to);
+// A pixel of the screen at client point (x, y) of Wnd.
+COLORREF ScreenPixel(HWND wnd, int x, int y);
+// A child window (any depth) of that class and text; nullptr when there is none.
+HWND FindChild(HWND parent, const char* className, const char* text);
+// Clicks a push button as the mouse would and lets the program handle it.
+void PushButton(HWND button);
+// Runs Test every 50 ms until it holds or Ms have passed; answers its last result.
+template <class F>
+bool WaitFor(F test, DWORD ms) {
+  for (DWORD waited = 0;; waited += 50) {
+    if (test()) return true;
+    if (waited >= ms) return false;
+    Sleep(50);
+  }
+}
+
 // Finds a visible top-level window of the given process with that text, waiting up to Ms.
 HWND WaitForWindow(DWORD pid, const char* className, const char* text, DWORD ms);
 

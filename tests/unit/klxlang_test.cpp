@@ -269,7 +269,11 @@ TEST_F(LanguageTest, TheEnglishTextHoldsEveryKeyInOrderWithCrLfLineEnds) {
       "TxtVerifiedSMB", "TxtVerifyCancelled", "CapClose", "CapExit", "CapNext", "CapBack", "CapYes", "CapNo", "CapRetry",
       "CapAppend", "CapReplace", "CapOverwrite", "CapRename", "CapContinue", "CapResume", "CapError",
       "CapWorking", "CapUpgradeToPRO", "ntCapUpTremalonWeb", "ntURLTremalonWeb", "ntURLTremalonDonate", "CapOK",
-      "CapCancel", "LangID", "LangName"};
+      "CapCancel", "CapEraseMemoryCard", "CapEraseFailed", "CapCancelled", "TxtNoCardDriveFound", "TxtEraseTargetS",
+      "MsgDriveNotErasableS", "TxtEraseProgress", "MsgEraseNoDrive", "MsgEraseVolumeInUse", "MsgEraseVolumeNotOpened",
+      "MsgEraseWritesFailed", "MsgEraseStopped", "MsgEraseWritesStoppedAt", "TxtEraseNothingWritten", "TxtEraseWritten",
+      "TxtEraseCancelledAt", "TxtEraseNotWritten", "TxtEraseStoppedAt", "TxtEraseEndNotReached",
+      "TxtEraseFormatReminder", "LangID", "LangName"};
   std::vector<std::string> fileKeys;
   for (const std::string& line : SplitLines(text.data(), text.size())) fileKeys.push_back(line.substr(0, line.find('=')));
   EXPECT_EQ(fileKeys, keys);

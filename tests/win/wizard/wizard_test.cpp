@@ -1,0 +1,270 @@
+// The erase wizard on the virtual card, driven through its buttons as a user would; message
+// boxes are answered by the test (wizard_env).
+#include <windows.h>
+
+#include <dbt.h>
+#include <gtest/gtest.h>
+
+#include "disk/KLDisk.h"
+#include "gui/Screen.h"
+#include "richtext/KLRichEdOLE.h"
+#include "shell/KLShellCtrls.h"
+#include "sys/KLSysUtils.h"
+#include "wizard_env.h"
+
+using namespace orv;
+using namespace wizardtest;
+
+namespace {
+
+constexpr int32_t kExclamation = 32515;
+
+bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+class WizardTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    ASSERT_NE(std::getenv("ORVASIL_CARD_IMAGE"), nullptr) << "run through scripts/lib/vcard";
+    before = ReadImage();
+    ASSERT_FALSE(before.empty());
+    w = Wizard();
+  }
+  void ToDrivePage() {
+    w->NextBtn->Click();
+    ASSERT_EQ(CurrentPage, pgDrive);
+    PickCard();
+  }
+  // Start, with the answers queued for the boxes that follow.
+  void Start() {
+    gBoxes.clear();
+    w->NextBtn->Click();
+  }
+  int64_t Size() const { return static_cast<int64_t>(before.size()); }
+
+  TShredForm* w = nullptr;
+  std::vector<uint8_t> before;
+};
+
+TEST_F(WizardTest, WelcomeThenNextShowsTheDrivePageWithTheCardAndNoSizeGroup) {
+  EXPECT_EQ(CurrentPage, pgWelcome);
+  EXPECT_EQ(w->Caption(), "Orvasil 2.0");
+  EXPECT_EQ(w->PageLabel->Caption(), "Orvasil");
+  EXPECT_EQ(w->PageShLabel->Caption(), "Orvasil");
+  EXPECT_FALSE(w->BackBtn->Visible());
+  EXPECT_EQ(w->NextBtn->Caption(), "Next >");
+  EXPECT_TRUE(Has(w->StartRE->Lines().Text(), "Protect your privacy!"));
+  EXPECT_EQ(w->ClientWidth(), 472);
+  EXPECT_EQ(w->ClientHeight(), 346);
+  ASSERT_NO_FATAL_FAILURE(ToDrivePage());
+  EXPECT_EQ(w->Pages->PageIndex(), pgDrive);
+  EXPECT_EQ(w->PageLabel->Caption(), "Memory Card Information");
+  EXPECT_TRUE(w->BackBtn->Visible());
+  EXPECT_EQ(w->NextBtn->Caption(), "Start");
+  EXPECT_TRUE(w->NextBtn->Enabled());
+  EXPECT_FALSE(w->GroupBox2->Visible()) << "the card's geometry can be read";
+  for (int i = 0; i < w->DriveBox->ShownDrives().Count(); ++i) {
+    const UINT type = GetDriveTypeA(w->DriveBox->ShownDrives().Strings(i).c_str());
+    EXPECT_TRUE(type != DRIVE_FIXED && type != DRIVE_REMOTE) << w->DriveBox->ShownDrives().Strings(i);
+  }
+  EXPECT_EQ(w->SizeBox->Items().Count(), 14);
+  EXPECT_EQ(w->SizeBox->Items().Strings(12), "4.7 GB");
+  w->BackBtn->Click();
+  EXPECT_EQ(CurrentPage, pgWelcome);
+}
+
+TEST_F(WizardTest, StartAnsweredNoOrWithEnterLeavesTheCardAndTheDrivePage) {
+  ASSERT_NO_FATAL_FAILURE(ToDrivePage());
+  AnswerWith(mrNo);
+  Start();
+  ASSERT_EQ(gBoxes.size(), 1u);
+  const TBox& box = gBoxes[0];
+  EXPECT_TRUE(Has(box.Text, "Are you sure you want to erase the card content?\r\nTHIS ACTION CANNOT BE UNDONE!"));
+  EXPECT_TRUE(Has(box.Text, "Drive to erase: ")) << box.Text;
+  EXPECT_TRUE(Has(box.Text, std::string("(") + CardLetter() + ":)")) << box.Text;
+  EXPECT_TRUE(Has(box.Text, " MB")) << "the size: " << box.Text;
+  EXPECT_EQ(box.Icon, kExclamation);
+  EXPECT_EQ(box.DefaultButton, 1);
+  EXPECT_EQ(box.Results, (std::vector<int32_t>{mrYes, mrNo}));
+  EXPECT_EQ(CurrentPage, pgDrive);
+  Start();  // no answer queued: the default button, No
+  EXPECT_EQ(CurrentPage, pgDrive);
+  EXPECT_TRUE(ReadImage() == before);
+}
+
+TEST_F(WizardTest, StartAnsweredYesErasesTheCardAndTheFinishPageSumsItUp) {
+  ASSERT_NO_FATAL_FAILURE(ToDrivePage());
+  AnswerWith(mrYes);
+  Start();
+  EXPECT_EQ(CurrentPage, pgFinish);
+  ASSERT_EQ(gBoxes.size(), 1u) << "no warning after a complete run: " << (gBoxes.size() > 1 ? gBoxes[1].Text : "");
+  const TEraseOutcome& out = w->LastOutcome();
+  EXPECT_TRUE(out.VolumeOpened);
+  EXPECT_EQ(out.BytesNotWritten, 0);
+  EXPECT_EQ(w->ProgressBar->Position(), 100);
+  EXPECT_FALSE(w->ProgressBar->Visible());
+  const std::vector<uint8_t> after = ReadImage();
+  ASSERT_EQ(after.size(), before.size()) << "the image must not grow";
+  const int64_t zeroed = out.BytesWritten;
+  EXPECT_EQ(FirstNot(after, 0, zeroed, 0), -1);
+  EXPECT_EQ(FirstNot(after, zeroed, Size(), kFill), -1);
+  if (!Win98Mode() || out.VolumeLength > 0) EXPECT_EQ(zeroed, Size() / 512 * 512) << "the whole volume";
+  EXPECT_EQ(w->PageLabel->Caption(), "Finished!");
+  EXPECT_TRUE(w->FinishLabel->Visible());
+  EXPECT_TRUE(Has(w->FinishLabel->Caption(), "were overwritten with zeros in")) << w->FinishLabel->Caption();
+  EXPECT_TRUE(Has(w->FinishLabel->Caption(), "FORMAT it there")) << w->FinishLabel->Caption();
+  EXPECT_TRUE(Has(w->FiguresLabel->Caption(), "Written: ")) << w->FiguresLabel->Caption();
+  EXPECT_TRUE(w->RestartBtn->Visible());
+  EXPECT_FALSE(w->DonateBtn->Visible());
+  EXPECT_EQ(w->CancelBtn->Caption(), "Finish");
+  EXPECT_FALSE(w->RDA->Opened()) << "the volume is closed";
+  w->RestartBtn->Click();
+  EXPECT_EQ(CurrentPage, pgDrive);
+}
+
+// Yes to the erase; the close request arrives with the run's first pump, before block 0, and
+// is answered with Cancel.
+void CancelAtTheFirstBlock(TShredForm* w, int32_t cancelAnswer) {
+  gAnswers.push_back([w](const TBox&) {
+    PostMessageA(w->Handle(), WM_CLOSE, 0, 0);
+    return mrYes;
+  });
+  AnswerWith(cancelAnswer);
+}
+
+TEST_F(WizardTest, CancelAnsweredYesStopsAfterTheBlockInHandAndSaysSo) {
+  ASSERT_NO_FATAL_FAILURE(ToDrivePage());
+  CancelAtTheFirstBlock(w, mrYes);
+  Start();
+  ASSERT_EQ(gBoxes.size(), 2u);
+  EXPECT_EQ(gBoxes[1].Text, "Do you really want to cancel?");
+  EXPECT_EQ(gBoxes[1].DefaultButton, 1);
+  EXPECT_EQ(CurrentPage, pgFinish);
+  const TEraseOutcome& out = w->LastOutcome();
+  EXPECT_TRUE(out.Cancelled);
+  const int64_t block = w->RDA->Geometry.BytesPerCluster;
+  EXPECT_EQ(out.BytesWritten, block) << "block 0 only";
+  const std::vector<uint8_t> after = ReadImage();
+  ASSERT_EQ(after.size(), before.size());
+  EXPECT_EQ(FirstNot(after, 0, block, 0), -1);
+  EXPECT_EQ(FirstNot(after, block, Size(), kFill), -1);
+  EXPECT_EQ(w->PageLabel->Caption(), "Cancelled!");
+  EXPECT_TRUE(Has(w->FinishLabel->Caption(), "cancelled after")) << w->FinishLabel->Caption();
+  EXPECT_FALSE(Has(w->FinishLabel->Caption(), "FORMAT"));
+}
+
+TEST_F(WizardTest, CancelAnsweredNoGoesOnToTheEnd) {
+  ASSERT_NO_FATAL_FAILURE(ToDrivePage());
+  CancelAtTheFirstBlock(w, mrNo);
+  Start();
+  ASSERT_EQ(gBoxes.size(), 2u);
+  EXPECT_FALSE(w->LastOutcome().Cancelled);
+  EXPECT_TRUE(w->LastOutcome().EndReached);
+  EXPECT_EQ(w->PageLabel->Caption(), "Finished!");
+  EXPECT_EQ(FirstNot(ReadImage(), 0, w->LastOutcome().BytesWritten, 0), -1);
+}
+
+TEST_F(WizardTest, TheFirstCloseShowsAboutExitHidesAndTheCloseBoxKeepsExitUnconfirmed) {
+  EXPECT_EQ(CurrentPage, pgWelcome);
+  w->Close();
+  EXPECT_TRUE(w->Visible());
+  EXPECT_EQ(CurrentPage, pgAbout);
+  EXPECT_EQ(w->PageLabel->Caption(), "WWW.TREMALON.EXAMPLE");
+  EXPECT_EQ(w->CancelBtn->Caption(), "Exit");
+  EXPECT_TRUE(w->DonateBtn->Visible());
+  EXPECT_EQ(w->DonateBtn->Caption(), "Donate $10");
+  const RECT donate = w->DonateBtn->BoundsRect(), restart = w->RestartBtn->BoundsRect();
+  EXPECT_TRUE(EqualRect(&donate, &restart)) << "Donate lies exactly over Process Another Card";
+  EXPECT_TRUE(Has(w->AboutRE->Lines().Text(), "donation"));
+
+  PostMessageA(w->Handle(), WM_CLOSE, 0, 0);  // the close box
+  Pump();
+  EXPECT_FALSE(w->Visible()) << "page " << int(CurrentPage) << " boxes " << gBoxes.size();
+  EXPECT_FALSE(ExitConfirmed);
+  w->Show();
+  w->RestartBtn->Click();
+  EXPECT_EQ(CurrentPage, pgDrive);
+  w->Close();
+  EXPECT_EQ(CurrentPage, pgAbout) << "not confirmed yet: About again";
+  EXPECT_TRUE(w->Visible());
+
+  // Esc clicks Exit on the About page.
+  EXPECT_TRUE(w->DialogKey(VK_ESCAPE));
+  EXPECT_FALSE(w->Visible());
+  EXPECT_TRUE(ExitConfirmed);
+  w->Show();
+  w->RestartBtn->Click();
+  w->Close();
+  EXPECT_FALSE(w->Visible()) << "after Exit, a close from the Drive page hides at once";
+  EXPECT_EQ(CurrentPage, pgDrive);
+}
+
+TEST_F(WizardTest, EnterClicksNextAndEscAsksForTheAboutPage) {
+  EXPECT_TRUE(w->DialogKey(VK_RETURN));
+  EXPECT_EQ(CurrentPage, pgDrive);
+  EXPECT_TRUE(w->DialogKey(VK_ESCAPE));
+  EXPECT_EQ(CurrentPage, pgAbout);
+  EXPECT_TRUE(w->Visible());
+}
+
+TEST_F(WizardTest, TheBannerTitleTurnsGoldOnTheAboutPageOnly) {
+  w->PageLabel->MouseEnter();
+  EXPECT_EQ(w->PageLabel->Font().Color(), TColor(0x00FFFFFF));
+  EXPECT_EQ(w->TopImage->Cursor(), crDefault);
+  w->Close();
+  ASSERT_EQ(CurrentPage, pgAbout);
+  EXPECT_EQ(w->TopImage->Cursor(), crKLHandPoint);
+  EXPECT_EQ(w->PageLabel->Cursor(), crKLHandPoint);
+  w->PageLabel->MouseEnter();
+  EXPECT_EQ(w->PageLabel->Font().Color(), TColor(0x0038D6FF));
+  w->PageLabel->MouseLeave();
+  EXPECT_EQ(w->PageLabel->Font().Color(), TColor(0x00FFFFFF));
+}
+
+// A picker without any drive to offer: Start is disabled and the page says why; a drive that
+// comes back is offered at once.
+TEST_F(WizardTest, ADriveThatComesAndGoesIsOfferedOrNot) {
+  ASSERT_NO_FATAL_FAILURE(ToDrivePage());
+  const int before = w->DriveBox->ItemsEx().Count();
+  // The picker re-reads the drives on WM_DEVICECHANGE; the filter decides what it offers.
+  w->DriveBox->SetDriveTypes(0);
+  SendMessageA(w->Handle(), WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, 0);
+  EXPECT_EQ(w->DriveBox->ItemsEx().Count(), 0);
+  EXPECT_FALSE(w->NextBtn->Enabled());
+  EXPECT_TRUE(Has(w->Label3->Caption(), "No card reader or camera drive was found")) << w->Label3->Caption();
+  gBoxes.clear();
+  w->NextBtn->Click();
+  EXPECT_TRUE(gBoxes.empty()) << "no erase without a drive";
+  w->DriveBox->SetDriveTypes(DriveTypeSet({dtUnknown, dtNoRoot, dtRemovable, dtCDROM, dtRAMDISK}));
+  SendMessageA(w->Handle(), WM_DEVICECHANGE, DBT_DEVICEARRIVAL, 0);
+  EXPECT_EQ(w->DriveBox->ItemsEx().Count(), before);
+  EXPECT_TRUE(w->NextBtn->Enabled());
+  EXPECT_TRUE(Has(w->Label3->Caption(), "Note: You can use your card reader"));
+  EXPECT_FALSE(w->DriveBox->GetSelectedDrive().empty());
+}
+
+TEST_F(WizardTest, AFixedDriveOrTheWindowsDriveIsRefusedWithoutWriting) {
+  ASSERT_NO_FATAL_FAILURE(ToDrivePage());
+  // Offer every drive, as a picker with another filter would.
+  w->DriveBox->SetDriveTypes(0x7F);
+  w->DriveBox->Refresh();
+  const int system = w->DriveBox->ShownDrives().IndexOf(WindowsPath.substr(0, 3));
+  ASSERT_GE(system, 0);
+  w->DriveBox->SetItemIndex(system);
+  w->DriveBox->Change();
+  Start();
+  ASSERT_EQ(gBoxes.size(), 1u);
+  EXPECT_TRUE(Has(gBoxes[0].Text, "cannot be erased")) << gBoxes[0].Text;
+  EXPECT_EQ(CurrentPage, pgDrive);
+  // The run refuses it too, should it ever be reached.
+  gBoxes.clear();
+  CurrentPage = pgInstalling;
+  w->ActivePageChanged();
+  w->RunErase();
+  ASSERT_EQ(gBoxes.size(), 1u);
+  EXPECT_TRUE(Has(gBoxes[0].Text, "cannot be erased"));
+  EXPECT_EQ(w->LastOutcome().BytesWritten, 0);
+  EXPECT_FALSE(w->LastOutcome().VolumeOpened);
+  EXPECT_TRUE(ReadImage() == before);
+}
+
+}  // namespace
