@@ -141,6 +141,9 @@ void TShredForm::ApplyLanguage() {
   RestartBtn->SetCaption(Word("CapProcessAnotherCard"));
   DonateBtn->SetCaption(FormatText(Word("CapDonateS"), {"$10"}));
   DonateBtn->SetBounds(RestartBtn->Left(), RestartBtn->Top(), RestartBtn->Width(), DonateBtn->Height());
+  // Siblings made earlier lie above later ones; Donate must cover Process Another Card. Tab
+  // keeps the definition's order, which does not follow the windows' stacking.
+  SetWindowPos(DonateBtn->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   ShowDriveState();
   LoadDocument(StartStream, StartRE);
   LoadDocument(AboutStream, AboutRE);

@@ -183,6 +183,12 @@ TEST_F(WizardTest, TheFirstCloseShowsAboutExitHidesAndTheCloseBoxKeepsExitUnconf
   EXPECT_EQ(w->DonateBtn->Caption(), "Donate $10");
   const RECT donate = w->DonateBtn->BoundsRect(), restart = w->RestartBtn->BoundsRect();
   EXPECT_TRUE(EqualRect(&donate, &restart)) << "Donate lies exactly over Process Another Card";
+  HWND top = GetWindow(w->RestartBtn->Handle(), GW_HWNDFIRST);
+  while (top && top != w->DonateBtn->Handle() && top != w->RestartBtn->Handle()) top = GetWindow(top, GW_HWNDNEXT);
+  EXPECT_EQ(top, w->DonateBtn->Handle()) << "Donate lies above Process Another Card";
+  POINT middle{donate.left + 10, donate.top + 10};
+  ClientToScreen(GetParent(w->DonateBtn->Handle()), &middle);
+  EXPECT_EQ(WindowFromPoint(middle), w->DonateBtn->Handle()) << "a click there reaches Donate";
   EXPECT_TRUE(Has(w->AboutRE->Lines().Text(), "donation"));
 
   PostMessageA(w->Handle(), WM_CLOSE, 0, 0);  // the close box
