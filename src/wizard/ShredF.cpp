@@ -387,7 +387,11 @@ void TShredForm::ShowOutcome(char letter, bool warn) {
   TEraseContext context;
   context.Drive = letter ? std::string(1, letter) + ":" : std::string();
   context.ElapsedMs = GetTickCount() - runStart_;
-  if (lastOutcome_.LastSystemError != 0) context.SystemError = Trimmed(SysErrorMessage(lastOutcome_.LastSystemError));
+  if (lastOutcome_.LastSystemError != 0) {
+    // The system's sentence goes inside ours: without its own full stop.
+    context.SystemError = Trimmed(SysErrorMessage(lastOutcome_.LastSystemError));
+    if (!context.SystemError.empty() && context.SystemError.back() == '.') context.SystemError.pop_back();
+  }
   const TEraseReport report = ReportErase(lastOutcome_, context);
   finishTitle_ = report.Title;
   FinishLabel->SetCaption(report.Summary);

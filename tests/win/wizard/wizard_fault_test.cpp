@@ -57,7 +57,8 @@ TEST_F(WizardFaultTest, WritesThatStartFailingMidCardAreReportedAsAFailure) {
   ASSERT_NO_FATAL_FAILURE(EraseWithYes());
   ASSERT_EQ(gBoxes.size(), 2u) << "the erase question, then the warning";
   const std::string& warning = gBoxes[1].Text;
-  EXPECT_TRUE(Has(warning, "of the card in drive E: could not be overwritten")) << warning;
+  EXPECT_TRUE(Has(warning, "of the card in drive E: could not be overwritten (")) << warning;
+  EXPECT_FALSE(Has(warning, ".).")) << "one full stop: " << warning;
   EXPECT_EQ(w->LastOutcome().LastSystemError, static_cast<uint32_t>(ERROR_DISK_FULL));
   EXPECT_GT(w->LastOutcome().BytesNotWritten, 0);
   EXPECT_EQ(w->PageLabel->Caption(), "Erase failed!");
