@@ -223,7 +223,7 @@ void TShredForm::DriveBoxChange(TObject*) {
   ShowDriveState();
   if (CurrentPage != pgDrive) return;
   RDA->SetLogicalDrive(SelectedLetter());
-  GroupBox2->SetVisible(!EraseGeometryUsable(RDA->Geometry));
+  GroupBox2->SetVisible(DriveSelected() && !EraseGeometryUsable(RDA->Geometry));
 }
 
 void TShredForm::RefreshDrives() {

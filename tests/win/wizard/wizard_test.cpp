@@ -245,6 +245,7 @@ TEST_F(WizardTest, ADriveThatComesAndGoesIsOfferedOrNot) {
   SendMessageA(w->Handle(), WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, 0);
   EXPECT_EQ(w->DriveBox->ItemsEx().Count(), 0);
   EXPECT_FALSE(w->NextBtn->Enabled());
+  EXPECT_FALSE(w->GroupBox2->Visible()) << "no size to ask for without a drive";
   EXPECT_TRUE(Has(w->Label3->Caption(), "No card reader or camera drive was found")) << w->Label3->Caption();
   gBoxes.clear();
   w->NextBtn->Click();
