@@ -4,15 +4,15 @@
 find_program(ORVASIL_CONVERT convert REQUIRED)
 
 function(orvasil_window_pictures dir var)
-  set(specs
+  set(pictures
     "top.bmp|-size 625x24 gradient:navy-silver -colors 200 -type palette -compress none bmp3:"
     "top-hi.bmp|-size 625x24 gradient:navy-yellow -colors 16 -type palette -compress none bmp3:"
     "cover.jpg|-size 625x413 gradient:white-steelblue -quality 85 jpg:"
     "cover-hi.jpg|-size 625x413 gradient:lightyellow-steelblue -quality 85 jpg:"
     "programs.jpg|-size 625x156 gradient:gray90-darkgreen -quality 85 jpg:")
   set(args)
-  foreach(spec IN LISTS specs)
-    string(REPLACE "|" ";" parts "${spec}")
+  foreach(picture IN LISTS pictures)
+    string(REPLACE "|" ";" parts "${picture}")
     list(GET parts 0 name)
     list(GET parts 1 command)
     separate_arguments(command UNIX_COMMAND "${command}")

@@ -230,17 +230,17 @@ Image ReadCursorArt(const std::string& path) {
   return img;
 }
 
-Image ReadIconImage(const std::string& spec) {
-  const size_t a = spec.find(':'), b = spec.find(':', a + 1);
-  if (a == std::string::npos || b == std::string::npos) throw Failure("expected SIZE:BITS:FILE, got " + spec);
+Image ReadIconImage(const std::string& arg) {
+  const size_t a = arg.find(':'), b = arg.find(':', a + 1);
+  if (a == std::string::npos || b == std::string::npos) throw Failure("expected SIZE:BITS:FILE, got " + arg);
   Image img;
-  img.width = img.height = std::stoi(spec.substr(0, a));
-  img.bits = std::stoi(spec.substr(a + 1, b - a - 1));
-  if (img.width < 1 || img.width > 256) throw Failure("bad icon size in " + spec);
-  if (img.bits != 4 && img.bits != 8 && img.bits != 32) throw Failure("icon bits must be 4, 8 or 32: " + spec);
-  const Bytes raw = ReadFile(spec.substr(b + 1));
+  img.width = img.height = std::stoi(arg.substr(0, a));
+  img.bits = std::stoi(arg.substr(a + 1, b - a - 1));
+  if (img.width < 1 || img.width > 256) throw Failure("bad icon size in " + arg);
+  if (img.bits != 4 && img.bits != 8 && img.bits != 32) throw Failure("icon bits must be 4, 8 or 32: " + arg);
+  const Bytes raw = ReadFile(arg.substr(b + 1));
   if (raw.size() != static_cast<size_t>(img.width) * img.height * 4)
-    throw Failure(spec.substr(b + 1) + ": expected " + std::to_string(img.width) + "x" +
+    throw Failure(arg.substr(b + 1) + ": expected " + std::to_string(img.width) + "x" +
                   std::to_string(img.height) + " RGBA pixels");
   for (size_t i = 0; i < raw.size(); i += 4) img.pixels.push_back({raw[i], raw[i + 1], raw[i + 2], raw[i + 3]});
   return img;

@@ -2,8 +2,6 @@
 
 #include "gui/Controls.h"
 
-#include <commctrl.h>
-
 #include <algorithm>
 #include <utility>
 
@@ -29,12 +27,46 @@ uint8_t ShiftState(WPARAM keys) {
   return s;
 }
 
-// Moves the enter/leave state to Control (null: the pointer left every control).
+UINT_PTR gLeaveTimer = 0;
+void CALLBACK WatchMouseLeave(HWND, UINT, UINT_PTR, DWORD);
+
+// Moves the enter/leave state to Control (null: the pointer left every control). While the
+// pointer is over a control, a timer watches for it leaving: TrackMouseEvent is missing on
+// Windows 95, and a leave must also be seen when the pointer goes to another program.
 void TrackMouseControl(TControl* control) {
   if (control == gMouseControl) return;
   TControl* old = std::exchange(gMouseControl, control);
+  if (control && !gLeaveTimer) gLeaveTimer = SetTimer(nullptr, 0, 100, WatchMouseLeave);
+  if (!control && gLeaveTimer) KillTimer(nullptr, std::exchange(gLeaveTimer, 0));
   if (old) old->MouseLeave();
   if (control) control->MouseEnter();
+}
+
+// Whether the pointer is still over the mouse control: inside its window, or for a windowless
+// control, inside its parent's window and its bounds.
+bool PointerOverMouseControl() {
+  POINT p;
+  GetCursorPos(&p);
+  auto* win = dynamic_cast<TWinControl*>(gMouseControl);
+  TWinControl* host = win ? win : gMouseControl->Parent();
+  if (!host || !host->HandleAllocated() || WindowFromPoint(p) != host->Handle()) return false;
+  if (win) return true;
+  const POINT own = gMouseControl->ScreenToClient(p);
+  return own.x >= 0 && own.y >= 0 && own.x < gMouseControl->Width() && own.y < gMouseControl->Height();
+}
+
+void CALLBACK WatchMouseLeave(HWND, UINT, UINT_PTR, DWORD) {
+  if (!gMouseControl || gCaptureControl || PointerOverMouseControl()) return;
+  try {
+    TrackMouseControl(nullptr);
+    POINT p;
+    GetCursorPos(&p);
+    // Over another program's window no control of ours is under the pointer: no hint.
+    if (Application && GetWindowThreadProcessId(WindowFromPoint(p), nullptr) != GetCurrentThreadId())
+      Application->HintMouseMessage(nullptr);
+  } catch (...) {
+    KeepWindowException(std::current_exception());
+  }
 }
 
 const std::vector<std::string> kBiDiModeNames = {"bdLeftToRight", "bdRightToLeft", "bdRightToLeftNoAlign",
@@ -107,7 +139,10 @@ TControl::TControl(TComponent* owner) : TComponent(owner) {
 
 TControl::~TControl() {
   if (gCaptureControl == this) SetCaptureControl(nullptr);
-  if (gMouseControl == this) gMouseControl = nullptr;
+  if (gMouseControl == this) {
+    gMouseControl = nullptr;
+    if (gLeaveTimer) KillTimer(nullptr, std::exchange(gLeaveTimer, 0));
+  }
   if (Application) Application->ControlDestroyed(this);
   if (parent_) parent_->RemoveControl(this);
 }
@@ -388,8 +423,6 @@ bool TWinControl::MouseMessage(UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_MOUSEMOVE) {
     TControl* over = ControlAtPos(p);
     TrackMouseControl(over ? over : this);
-    TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, handle_, 0};
-    _TrackMouseEvent(&tme);
   }
   if (target != this) {
     p.x -= target->Left();
@@ -588,16 +621,6 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_MBUTTONDBLCLK:
       if (MouseMessage(msg, wp, lp)) return 0;
       break;
-    case WM_MOUSELEAVE: {
-      if (gMouseControl == this || (gMouseControl && gMouseControl->Parent() == this && !gCaptureControl))
-        TrackMouseControl(nullptr);
-      POINT p;
-      GetCursorPos(&p);
-      // Leaving for a window of another program: no control of ours is under the pointer.
-      if (Application && GetWindowThreadProcessId(WindowFromPoint(p), nullptr) != GetCurrentThreadId())
-        Application->HintMouseMessage(nullptr);
-      return 0;
-    }
     case WM_CAPTURECHANGED:
       if (reinterpret_cast<HWND>(lp) != handle_ && gCaptureControl &&
           (gCaptureControl == this || gCaptureControl->Parent() == this))

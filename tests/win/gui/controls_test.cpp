@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -78,6 +79,20 @@ TEST_F(WindowlessTest, GetsTheMouseInItsOwnCoordinatesAndKeepsItUnderCapture) {
   Send(WM_LBUTTONDOWN, MK_LBUTTON, 149, 99);
   Send(WM_LBUTTONUP, 0, 149, 99);
   EXPECT_EQ(probe_->log, (std::vector<std::string>{"enter", "move 99,59", "down 99,59", "up 99,59", "click"}));
+}
+
+TEST_F(WindowlessTest, LeavingForAnotherWindowIsNoticedWithoutAMessageToItsParent) {
+  const POINT inside = form_->ClientToScreen(POINT{60, 50});
+  SetCursorPos(inside.x, inside.y);
+  Send(WM_MOUSEMOVE, 0, 60, 50);
+  SetCursorPos(inside.x + 400, inside.y + 300);
+  for (int waited = 0; waited < 1000 && probe_->log.back() != "leave"; waited += 20) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    Application->ProcessMessages();
+  }
+  EXPECT_EQ(probe_->log.front(), "enter");
+  EXPECT_EQ(probe_->log.back(), "leave");
+  EXPECT_EQ(std::count(probe_->log.begin(), probe_->log.end(), "leave"), 1);
 }
 
 TEST_F(WindowlessTest, ADisabledOrHiddenControlLeavesTheMouseToItsParent) {
