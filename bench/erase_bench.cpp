@@ -3,6 +3,7 @@
 //   erase_bench memory       one whole erase, then the peak working set
 //   erase_bench wizard       the erase through the wizard itself (its labels, figures, taskbar
 //                            and message pump) against bare writes
+//   erase_bench verify       the read-back against the erase, and its cost on a slow card
 #include <windows.h>
 #include <commctrl.h>
 #include <psapi.h>
@@ -103,23 +104,37 @@ struct ProgressWindow {
 
 struct Pass {
   int64_t blocks = 0;
-  double seconds = 0;
+  double seconds = 0;  // the writes only
+  double verifySeconds = 0;
+  int64_t bytesVerified = 0;
+  bool verified = false;
   double Rate() const { return seconds > 0 ? blocks / seconds : 0; }
 };
 
-// The run as the wizard drives it, on a geometry of `clusterBytes` covering the whole card.
-Pass RunLoop(const TEraseHooks& hooks, int32_t clusterBytes, int64_t cardBytes) {
+// The run as the wizard drives it, on a geometry of `clusterBytes` covering the whole card
+// (0: the card's own geometry).
+Pass RunLoop(TEraseHooks hooks, int32_t clusterBytes, int64_t cardBytes) {
   TKLDiskAccess rda(nullptr, &Win32DiskKernel());
   SelectEraseDrive(rda, CardLetter(), 0);
-  rda.Geometry.SectorsPerCluster = clusterBytes / rda.Geometry.BytesPerSector;
-  rda.Geometry.BytesPerCluster = clusterBytes;
-  rda.Geometry.TotalClusters = cardBytes / clusterBytes - 1;
+  if (clusterBytes > 0) {
+    rda.Geometry.SectorsPerCluster = clusterBytes / rda.Geometry.BytesPerSector;
+    rda.Geometry.BytesPerCluster = clusterBytes;
+    rda.Geometry.TotalClusters = cardBytes / clusterBytes - 1;
+  }
   bool cancel = false;
+  double verifyStart = 0;
+  hooks.PhaseChanged = [&](TErasePhase phase) {
+    if (phase == TErasePhase::Verifying) verifyStart = Seconds();
+  };
   const double start = Seconds();
   const TEraseOutcome out = EraseSelectedDrive(rda, false, cancel, hooks);
+  const double end = Seconds();
   Pass pass;
-  pass.seconds = Seconds() - start;
-  pass.blocks = out.BytesWritten / clusterBytes;
+  pass.seconds = (verifyStart > 0 ? verifyStart : end) - start;
+  pass.verifySeconds = verifyStart > 0 ? end - verifyStart : 0;
+  pass.blocks = out.BytesWritten / rda.Geometry.BytesPerCluster;
+  pass.bytesVerified = out.BytesVerified;
+  pass.verified = out.Verified;
   if (out.BytesNotWritten != 0 || out.BytesWritten != cardBytes)
     std::printf("warning: the run wrote %lld of %lld bytes\n", static_cast<long long>(out.BytesWritten),
                 static_cast<long long>(cardBytes));
@@ -295,6 +310,29 @@ int WizardThroughput() {
   std::printf("wizard-erase-ratio: %.2f\n", ratio);
   MessageBoxProc = ShowMessageBox;
   FinalizeUnits();
+
+// The read-back on the card's own geometry and on large clusters, against the erase; and what
+// the same sample costs on a card that reads 2 MB/s.
+int Verify() {
+  ProgressWindow window;
+  const int64_t card = CardBytes();
+  double worst = 0;
+  for (int32_t cluster : {0, 32768}) {
+    const Pass pass = RunLoop(window.Hooks(), cluster, card);
+    const Pass bare = RunLoop({}, cluster, card);
+    const double share = pass.seconds > 0 ? pass.verifySeconds / pass.seconds * 100 : 0;
+    worst = std::max(worst, share);
+    std::printf("%lld MB card, %s: erase %.1f ms, read-back of %.2f MB %.2f ms (%.1f %% of the erase)%s; "
+                "without window calls: erase %.1f ms, read-back %.2f ms\n",
+                static_cast<long long>(card >> 20), cluster ? "32 KB clusters" : "its own 4 KB clusters",
+                pass.seconds * 1e3, pass.bytesVerified / 1048576.0, pass.verifySeconds * 1e3, share,
+                pass.verified ? "" : ", NOT VERIFIED", bare.seconds * 1e3, bare.verifySeconds * 1e3);
+  }
+  const int64_t sampleBlocks = 2 * VerifyEdgeBlocks + VerifySpreadBlocks;
+  for (int32_t kb : {1, 4, 16, 32, 64})
+    std::printf("  a card reading 2 MB/s, %d KB clusters: %lld blocks, %.2f MB, %.2f s\n", kb,
+                static_cast<long long>(sampleBlocks), sampleBlocks * kb / 1024.0, sampleBlocks * kb / 1024.0 / 2);
+  std::printf("verify-share: %.1f %%\n", worst);
   return 0;
 }
 
@@ -305,6 +343,7 @@ int main(int argc, char** argv) {
   if (mode == "throughput") return Throughput();
   if (mode == "memory") return Memory();
   if (mode == "wizard") return WizardThroughput();
-  std::fprintf(stderr, "usage: erase_bench throughput|memory|wizard\n");
+  if (mode == "verify") return Verify();
+  std::fprintf(stderr, "usage: erase_bench throughput|memory|verify|wizard\n");
   return 2;
 }

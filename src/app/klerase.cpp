@@ -8,6 +8,7 @@
 #include "app/Units.h"
 #include "gui/Forms.h"
 #include "gui/Handles.h"
+#include "gui/WinCompat.h"
 #include "sys/KLSysUtils.h"
 
 namespace {
@@ -51,6 +52,9 @@ std::string CurrentErrorText() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  // The program runs with administrator rights, often from a downloads folder: a DLL planted
+  // there under a system DLL's name must never be loaded. Before anything loads one.
+  orv::wincompat::RestrictDllSearchToSystem();
   int exitCode = 0;
   try {
     orv::InitializeUnits();

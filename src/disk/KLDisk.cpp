@@ -35,6 +35,11 @@ namespace {
 constexpr int64_t MaxSector = 0xFFFFFFFFll;
 constexpr int LockAttempts = 20;
 constexpr uint32_t LockRetryDelayMs = 150;
+// A read larger than this is a caller's mistake, not a transfer to allocate memory for.
+constexpr int64_t MaxReadBytes = 16 << 20;
+// What reachable memory holds before a DOS read: a service that answers success and moves
+// nothing must not leave zeros behind, which would pass for an erased card.
+constexpr uint8_t NoTransferFill = 0xEE;
 
 // Stands in until the program installs the real kernel: every drive is a bad drive.
 class TKLAbsentKernel final : public TKLDiskKernel {
@@ -55,6 +60,7 @@ public:
   bool CloseHandle(TKLHandle) override { return false; }
   bool SetFilePointer(TKLHandle, int64_t) override { return false; }
   bool WriteFile(TKLHandle, const void*, uint32_t, uint32_t*) override { return false; }
+  bool ReadFile(TKLHandle, void*, uint32_t, uint32_t*) override { return false; }
   bool DeviceIoControl(TKLHandle, uint32_t, void*, uint32_t, void*, uint32_t, uint32_t*) override {
     return false;
   }
@@ -98,6 +104,8 @@ const char* StatusTextOf(int32_t code) {
     case dsBufferSizeNotSet: return "Buffer size not set first.";
     case dsNoCount: return "No cluster or sector count provided.";
     case dsWriteFailed: return "Write failed.";
+    case dsReadFailed: return "Read failed.";
+    case dsReading: return "Reading...";
     case dsWriting: return "Writing...";
     case dsSuccess: return "Success!";
     default: return "";
@@ -442,6 +450,64 @@ bool TKLDiskAccess::WriteSectorsDirect(uint32_t Sector, uint16_t Count, const ui
   return written == bytes;
 }
 
+void TKLDiskAccess::ReadSectors(int64_t Sector, int32_t Count) {
+  ReadData_.clear();
+  if (LogicalDrive_ == 0) return SetStatus(dsNoDriveSelected);
+  if (Sector < 0 || Sector > MaxSector) return SetStatus(dsClusterTooHigh);
+  if (Count <= 0 || Count > 0xFFFF || Geometry.BytesPerSector <= 0 ||
+      static_cast<int64_t>(Count) * Geometry.BytesPerSector > MaxReadBytes)
+    return SetStatus(dsBufferSizeMismatch);
+  SetStatus(dsReading);
+  LastSystemError_ = 0;
+  ReadData_.assign(static_cast<size_t>(Count) * static_cast<size_t>(Geometry.BytesPerSector), NoTransferFill);
+  const auto sector = static_cast<uint32_t>(Sector);
+  const auto count = static_cast<uint16_t>(Count);
+  bool ok = false;
+  try {
+    ok = Opened_ && (IsNT() ? ReadSectorsDirect(sector, count, ReadData_.data())
+                            : ReadSectorsVWin32(sector, count, ReadData_.data()));
+  } catch (...) {
+    // Like every operation of the component, a read reports through its status.
+  }
+  if (ok) LastSystemError_ = 0;
+  if (!ok) ReadData_.clear();
+  SetStatus(ok ? dsSuccess : dsReadFailed);
+}
+
+// A read that brings fewer bytes than asked (past the end of the volume) is a failed read.
+bool TKLDiskAccess::ReadSectorsDirect(uint32_t Sector, uint16_t Count, uint8_t* Data) {
+  if (Geometry.BytesPerSector == 0 || !DriveHandle_.Valid()) return false;
+  const auto bytes = static_cast<uint32_t>(Count * Geometry.BytesPerSector);
+  const int64_t offset = static_cast<int64_t>(Sector) * Geometry.BytesPerSector;
+  if (!Kernel_.SetFilePointer(DriveHandle(), offset)) return NoteSystemError();
+  uint32_t read = 0;
+  if (!Kernel_.ReadFile(DriveHandle(), Data, bytes, &read)) return NoteSystemError();
+  return read == bytes;
+}
+
+// Reads need no volume lock: only a writer must keep the file system out.
+bool TKLDiskAccess::ReadSectorsVWin32(uint32_t Sector, uint16_t Count, uint8_t* Data) {
+  CheckFat32Transfers();
+  const uint32_t bytes = uint32_t{Count} * static_cast<uint32_t>(Geometry.BytesPerSector);
+  uint8_t* transfer = Kernel_.DosTransferBuffer(bytes);
+  if (!transfer) transfer = Data;
+  std::fill(transfer, transfer + bytes, NoTransferFill);
+  TDiskIOPacket packet;
+  packet.StartSector = Sector;
+  packet.Sectors = Count;
+  packet.Buffer = Kernel_.FlatAddress(transfer);
+  TVWin32Registers regs;
+  bool ok = UseFat32Calls_ && DosTransfer(packet, regs, false);
+  if (!ok) {
+    regs.EAX = static_cast<uint32_t>(DriveNumber_) - 1;
+    regs.EBX = Kernel_.FlatAddress(&packet);
+    regs.ECX = 0xFFFFFFFF;
+    ok = DosService(klk::VWin32DiocDosInt25, regs);
+  }
+  if (ok && transfer != Data) std::memcpy(Data, transfer, bytes);
+  return ok;
+}
+
 // Some DOS layers (Wine's among them) answer the FAT32 forms with success and no transfer,
 // which would leave the card as it was while every write looked done. One read of the first
 // sector tells: a working read replaces the marker. The read goes through the memory the DOS
@@ -477,11 +543,14 @@ bool TKLDiskAccess::DosTransfer(TDiskIOPacket& packet, TVWin32Registers& regs, b
   return DosService(klk::VWin32DiocDosDriveInfo, regs);
 }
 
+void TKLDiskAccess::CheckFat32Transfers() {
+  if (!UseFat32Calls_ || Fat32Checked_) return;
+  Fat32Checked_ = true;
+  UseFat32Calls_ = Fat32TransfersWork();
+}
+
 bool TKLDiskAccess::WriteSectorsVWin32(uint32_t Sector, uint16_t Count, const uint8_t* Data) {
-  if (UseFat32Calls_ && !Fat32Checked_) {
-    Fat32Checked_ = true;
-    UseFat32Calls_ = Fat32TransfersWork();
-  }
+  CheckFat32Transfers();
   Locked_ = LockLogicalVolume(1, 1);
   if (!Locked_) return false;
   const uint32_t bytes = uint32_t{Count} * static_cast<uint32_t>(Geometry.BytesPerSector);

@@ -5,6 +5,7 @@
 // above it builds and is tested without Windows.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "base/Component.h"
 #include "base/Streams.h"
@@ -34,6 +35,7 @@ inline constexpr uint32_t FsctlDismountVolume = 0x00090020u;
 inline constexpr uint32_t FsctlAllowExtendedDasdIo = 0x00090083u;
 inline constexpr uint32_t IoctlDiskGetLengthInfo = 0x0007405Cu;
 inline constexpr uint32_t VWin32DiocDosIoctl = 1;
+inline constexpr uint32_t VWin32DiocDosInt25 = 2;
 inline constexpr uint32_t VWin32DiocDosInt26 = 3;
 inline constexpr uint32_t VWin32DiocDosDriveInfo = 6;
 // DOS services reached through VWIN32 (the AX and CX values of INT 21h).
@@ -54,6 +56,8 @@ inline constexpr int32_t dsBufferSizeMismatch = 20;
 inline constexpr int32_t dsBufferSizeNotSet = 21;
 inline constexpr int32_t dsNoCount = 30;
 inline constexpr int32_t dsWriteFailed = 5001;
+inline constexpr int32_t dsReadFailed = 5002;
+inline constexpr int32_t dsReading = 9997;
 inline constexpr int32_t dsWriting = 9998;
 inline constexpr int32_t dsSuccess = 9999;
 
@@ -75,7 +79,7 @@ struct TVWin32Registers {
   uint32_t ESI = 0;
   uint32_t Flags = 0;
 };
-// Packet of the absolute disk write.
+// Packet of the absolute disk read and write.
 struct TDiskIOPacket {
   uint32_t StartSector = 0;
   uint16_t Sectors = 0;
@@ -109,6 +113,7 @@ public:
   // Moves to an absolute byte offset; false when the system refused.
   virtual bool SetFilePointer(TKLHandle handle, int64_t offset) = 0;
   virtual bool WriteFile(TKLHandle handle, const void* data, uint32_t bytes, uint32_t* written) = 0;
+  virtual bool ReadFile(TKLHandle handle, void* data, uint32_t bytes, uint32_t* read) = 0;
   virtual bool DeviceIoControl(TKLHandle handle, uint32_t code, void* in, uint32_t inSize, void* out,
                                uint32_t outSize, uint32_t* returned) = 0;
   virtual bool GetFileSizeEx(TKLHandle handle, int64_t* size) = 0;
@@ -201,8 +206,8 @@ public:
   // family learns it from the BPB of the DOS device parameters, taken only when it agrees
   // with the geometry.
   int64_t VolumeLength() const;
-  // The system's error code behind the last failure of OpenDrive, WriteBuffer or WriteSectors
-  // (a DOS error code on the 9x family, whose low values are the Win32 ones); 0 when the last
+  // The system's error code behind the last failure of OpenDrive, WriteBuffer, WriteSectors or
+  // ReadSectors (a DOS error code on the 9x family, whose low values are the Win32 ones); 0 when the last
   // of those operations met none, or the system named none.
   uint32_t LastSystemError() const { return LastSystemError_; }
 
@@ -219,6 +224,12 @@ public:
   // make a whole cluster of the cluster numbering.
   void WriteSectors(int64_t Sector, int32_t Count);
 
+  // The read path, beside the write path: reading never changes the card, nor the transfer
+  // buffer. Reads Count sectors from Sector of the open volume into ReadData; after a failed
+  // read ReadData is empty (status dsReadFailed, the system's error in LastSystemError).
+  void ReadSectors(int64_t Sector, int32_t Count);
+  const std::vector<uint8_t>& ReadData() const { return ReadData_; }
+
 protected:
   bool IsNT() const;
   TDiskGeometry QueryGeometry(const std::string& Drive);
@@ -226,6 +237,8 @@ protected:
   bool WriteClusters(uint32_t Cluster, const uint8_t* Data);
   bool WriteSectorsDirect(uint32_t Sector, uint16_t Count, const uint8_t* Data);
   bool WriteSectorsVWin32(uint32_t Sector, uint16_t Count, const uint8_t* Data);
+  bool ReadSectorsDirect(uint32_t Sector, uint16_t Count, uint8_t* Data);
+  bool ReadSectorsVWin32(uint32_t Sector, uint16_t Count, uint8_t* Data);
   bool LockLogicalVolume(uint8_t Level, uint8_t Permissions);
   bool UnlockLogicalVolume();
   bool VWin32Call(uint32_t ControlCode, TVWin32Registers& Registers);
@@ -236,6 +249,7 @@ protected:
 
 private:
   bool Fat32TransfersWork();
+  void CheckFat32Transfers();
   void SetStatus(int32_t code);
   void RebuildBuffer();
   bool OpenVolumeNT();
@@ -254,6 +268,7 @@ private:
   int64_t ClusterCount_ = 0;
   TMemoryStream Buffer_;
   std::string BufferText_;
+  std::vector<uint8_t> ReadData_;
   bool BufferZero_ = false;
   int32_t StatusCode_ = 0;
   std::string StatusText_;

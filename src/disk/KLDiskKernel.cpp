@@ -95,6 +95,13 @@ public:
     return ok != FALSE;
   }
 
+  bool ReadFile(TKLHandle handle, void* data, uint32_t bytes, uint32_t* read) override {
+    DWORD n = 0;
+    BOOL ok = ::ReadFile(H(handle), data, bytes, &n, nullptr);
+    *read = n;
+    return ok != FALSE;
+  }
+
   bool DeviceIoControl(TKLHandle handle, uint32_t code, void* in, uint32_t inSize, void* out, uint32_t outSize,
                        uint32_t* returned) override {
     DWORD n = 0;

@@ -2,6 +2,7 @@
 
 #include "gui/WinCompat.h"
 
+#include <string>
 #include <type_traits>
 
 namespace orv::wincompat {
@@ -60,6 +61,26 @@ HWND WINAPI GetAncestor(HWND wnd, UINT flags) {
 HRESULT WINAPI CoInitializeEx(LPVOID reserved, DWORD coInit) {
   static const auto fn = Lookup("ole32.dll", "CoInitializeEx", &fallback::CoInitializeEx);
   return fn(reserved, coInit);
+}
+
+bool RestrictDllSearchToSystem() {
+  using TSetDefaultDllDirectories = BOOL(WINAPI*)(DWORD);
+  using TSetDllDirectoryA = BOOL(WINAPI*)(LPCSTR);
+  const auto setDirectory = Lookup<TSetDllDirectoryA>("kernel32.dll", "SetDllDirectoryA", nullptr);
+  // An empty string takes the current directory out of the search.
+  if (setDirectory) setDirectory("");
+  const auto setDefault =
+      Lookup<TSetDefaultDllDirectories>("kernel32.dll", "SetDefaultDllDirectories", nullptr);
+  return setDefault && setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
+HMODULE LoadSystemLibrary(const char* name) {
+  char dir[MAX_PATH] = {};
+  const UINT length = GetSystemDirectoryA(dir, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return nullptr;
+  const std::string path = std::string(dir, length) + "\\" + name;
+  HMODULE module = LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  return reinterpret_cast<UINT_PTR>(module) < 32 ? nullptr : module;
 }
 
 namespace fallback {

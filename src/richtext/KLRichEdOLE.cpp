@@ -14,6 +14,7 @@
 #include "base/Exceptions.h"
 #include "base/ScopeGuard.h"
 #include "gui/Forms.h"
+#include "gui/WinCompat.h"
 
 namespace orv {
 
@@ -42,16 +43,6 @@ constexpr DWORD kEventMask = ENM_CHANGE | ENM_SELCHANGE | ENM_REQUESTRESIZE | EN
 constexpr int kLineBufferSize = 4096;
 // OLEIVERB_PROPERTIES, which only the OLE dialog header names.
 constexpr LONG kVerbProperties = -7;
-
-// A Rich Edit library from the system folder: never one planted beside the program.
-HMODULE LoadSystemLibrary(const char* name) {
-  char dir[MAX_PATH] = {};
-  const UINT length = GetSystemDirectoryA(dir, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return nullptr;
-  const std::string path = std::string(dir, length) + "\\" + name;
-  HMODULE module = LoadLibraryA(path.c_str());
-  return reinterpret_cast<UINT_PTR>(module) < 32 ? nullptr : module;
-}
 
 bool IsNTAboveVersion4() {
   OSVERSIONINFOA info{};
@@ -143,11 +134,11 @@ void ReleaseInterface(T*& p) {
 void InitializeKLRichEdOLE() {
   RichEditVersion = 1;
   const UINT oldMode = SetErrorMode(SEM_NOOPENFILEERRORBOX);
-  gLibrary = LoadSystemLibrary("RICHED20.DLL");
+  gLibrary = wincompat::LoadSystemLibrary("RICHED20.DLL");
   if (gLibrary) {
     RichEditVersion = IsNTAboveVersion4() ? 3 : 2;
   } else {
-    gLibrary = LoadSystemLibrary("RICHED32.DLL");
+    gLibrary = wincompat::LoadSystemLibrary("RICHED32.DLL");
   }
   SetErrorMode(oldMode);
   CFEmbeddedObject = RegisterClipboardFormatA("Embedded Object");

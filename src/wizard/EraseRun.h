@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "disk/KLDisk.h"
 
@@ -60,11 +61,26 @@ struct TEraseOutcome {
   // The error's own text; empty when none raised.
   std::string Error;
 
-  bool Complete() const {
+  // The read-back, done only after a run that wrote everything (WriteComplete): a sample of
+  // the covered bytes (VerifySample) is read and must be all zero. It stops at the first fault.
+  bool Verified = false;          // the whole sample was read and was zero
+  int64_t BytesVerified = 0;      // bytes read back and found zero
+  int64_t VerifyFailedAt = -1;    // byte offset of the first byte not zero or unreadable; -1: none
+  bool VerifyUnreadable = false;  // the fault at VerifyFailedAt is a read that failed
+  bool VerifyCancelled = false;   // the user cancelled during the read-back (all was written)
+
+  // Every byte the run set out to cover was written.
+  bool WriteComplete() const {
     return Refusal == TEraseRefusal::None && VolumeOpened && EndReached && !Cancelled && Error.empty() &&
            BytesNotWritten == 0 && WritesStoppedAt < 0 && BytesWritten == BytesToCover && BytesToCover > 0;
   }
+  // ...and the card read back as zero: only then is the card known to be erased.
+  bool Complete() const { return WriteComplete() && Verified; }
 };
+
+// What the run is doing, for the wizard's caption; the progress bar starts again from 0
+// with each phase.
+enum class TErasePhase { Writing, Verifying };
 
 struct TEraseHooks {
   std::function<void()> ProcessMessages;
@@ -74,7 +90,22 @@ struct TEraseHooks {
   // block. One pass over the message queue costs several times a one-cluster write.
   std::function<uint32_t()> Clock;
   uint32_t MessageIntervalMs = 30;
+  // Called as the run enters each phase: Writing before the first block, Verifying before
+  // the read-back. Raising stops the run like a raising message pump.
+  std::function<void(TErasePhase)> PhaseChanged;
+  // For tests only, never set by the program: runs after the last write, before the read-back,
+  // while the volume is still open (a test changes the card behind the run's back here).
+  std::function<void()> BeforeVerify;
 };
+
+// Blocks read back in each part of the sample.
+inline constexpr int64_t VerifyEdgeBlocks = 64;
+inline constexpr int64_t VerifySpreadBlocks = 256;
+
+// The blocks (cluster-sized pieces from the volume's start) that the read-back reads out of
+// the first Blocks ones, ascending: all of them when there are no more than the sample holds,
+// else the first and the last VerifyEdgeBlocks and VerifySpreadBlocks spread evenly between.
+std::vector<int64_t> VerifySample(int64_t Blocks);
 
 // Selects the drive and, when it reports no usable geometry, takes one: from the volume's
 // size where the drive reported that, else the one of the chosen size (SizeIndex into
@@ -83,8 +114,9 @@ struct TEraseHooks {
 bool SelectEraseDrive(TKLDiskAccess& RDA, char DriveLetter, int SizeIndex);
 
 // Zeroes the selected drive: the cluster range of its geometry, then, where the volume's
-// real length is known, the rest of the volume. Refuses to start without a drive or a usable
-// geometry. The volume is closed on every way out.
+// real length is known, the rest of the volume; after a run that wrote everything, reads a
+// sample back. Refuses to start without a drive or a usable geometry. The volume is closed on
+// every way out.
 TEraseOutcome EraseSelectedDrive(TKLDiskAccess& RDA, bool AssumedGeometry, bool& CancelRequested,
                                  const TEraseHooks& Hooks);
 

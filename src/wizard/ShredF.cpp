@@ -345,6 +345,7 @@ void TShredForm::RunErase() {
   TScopeGuard done([this] { running_ = false; });
   lastOutcome_ = TEraseOutcome();
   finishTitle_.clear();
+  verifying_ = false;
   FinishLabel->SetCaption(std::string());
   FiguresLabel->SetCaption(std::string());
   ProgressBar->SetPosition(0);
@@ -361,9 +362,19 @@ void TShredForm::RunErase() {
   hooks.ProcessMessages = [this] { PumpDuringRun(); };
   hooks.SetProgressPosition = [this](int32_t position) { ProgressBar->SetPosition(position); };
   hooks.Clock = [] { return static_cast<uint32_t>(GetTickCount()); };
+  hooks.PhaseChanged = [this](TErasePhase phase) { ShowPhase(phase); };
   lastOutcome_ = EraseCard(*RDA, letter, SizeBox->ItemIndex(), CancelRequested, hooks);
-  ShowRunFigures(true);
+  verifying_ = false;
+  ShowRunFigures(true, lastOutcome_.BytesWritten);
   ShowOutcome(letter, true);
+}
+
+// The read-back has a title of its own; the figures keep what was written.
+void TShredForm::ShowPhase(TErasePhase phase) {
+  if (phase == TErasePhase::Verifying) ShowRunFigures(true);
+  verifying_ = phase == TErasePhase::Verifying;
+  PageLabel->SetCaption(Word(verifying_ ? "CapVerifying" : "CapWorking") + "...");
+  PageShLabel->SetCaption(PageLabel->Caption());
 }
 
 void TShredForm::PumpDuringRun() {
@@ -372,13 +383,13 @@ void TShredForm::PumpDuringRun() {
 }
 
 // Written so far, from the block about to be written; the clock keeps this to twice a second.
-void TShredForm::ShowRunFigures(bool force) {
+void TShredForm::ShowRunFigures(bool force, int64_t done) {
   const uint32_t now = GetTickCount();
-  if (!force && now - figuresShown_ < RunFiguresIntervalMs) return;
+  if (!force && (verifying_ || now - figuresShown_ < RunFiguresIntervalMs)) return;
   figuresShown_ = now;
   const TDiskGeometry& g = RDA->Geometry;
   const int64_t total = RDA->VolumeLength() > 0 ? RDA->VolumeLength() : (g.TotalClusters + 1) * g.BytesPerCluster;
-  const int64_t done = force ? lastOutcome_.BytesWritten : RDA->StartCluster() * g.BytesPerCluster;
+  if (done < 0) done = RDA->StartCluster() * g.BytesPerCluster;
   FiguresLabel->SetCaption(EraseProgressText(done, total, now - runStart_));
   if (taskbar_) taskbar_->SetProgress(done, total);
 }

@@ -6,7 +6,11 @@ namespace e2e {
 
 std::string ProgramPath() {
   const char* p = std::getenv("ORVASIL_EXE");
-  std::string s = p ? p : "";
+  return WindowsPath(p ? p : "");
+}
+
+std::string WindowsPath(const std::string& unixPath) {
+  std::string s = unixPath;
   if (!s.empty() && s[0] == '/') s = "Z:" + s;
   for (char& c : s)
     if (c == '/') c = '\\';
@@ -21,10 +25,10 @@ Process::~Process() {
   }
 }
 
-bool Process::Start(const std::string& exe) {
+bool Process::Start(const std::string& exe, const std::string& args) {
   STARTUPINFOA si{};
   si.cb = sizeof si;
-  std::string cmd = "\"" + exe + "\"";
+  std::string cmd = "\"" + exe + "\"" + (args.empty() ? "" : " " + args);
   return CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_) != 0;
 }
 

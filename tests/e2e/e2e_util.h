@@ -8,6 +8,8 @@ namespace e2e {
 
 // The program under test, from ORVASIL_EXE (a Unix path, reached through drive Z:).
 std::string ProgramPath();
+// A Unix path as Wine's drive Z: shows it.
+std::string WindowsPath(const std::string& unixPath);
 
 class Process {
 public:
@@ -15,7 +17,7 @@ public:
   ~Process();
   Process(const Process&) = delete;
   Process& operator=(const Process&) = delete;
-  bool Start(const std::string& exe);
+  bool Start(const std::string& exe, const std::string& args = "");
   // Waits up to Ms milliseconds; answers the exit code, or -1 when still running.
   long WaitExit(DWORD ms);
   DWORD Id() const { return pi_.dwProcessId; }

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include <algorithm>
+#include <functional>
 #include <stdexcept>
 
 #include "unit/fake_disk_kernel.h"
@@ -23,13 +24,20 @@ protected:
     kernel.Volume.assign(16 * 4096, 0xA5);
   }
 
+  // Pumps and bar positions of the writing phase; those of the read-back apart.
   TEraseOutcome Run(int sizeIndex = 0) {
     TEraseHooks hooks;
     hooks.ProcessMessages = [this] {
-      ++pumps;
+      ++(verifying ? verifyPumps : pumps);
       if (onPump) onPump();
     };
-    hooks.SetProgressPosition = [this](int32_t p) { progress.push_back(p); };
+    hooks.SetProgressPosition = [this](int32_t p) { (verifying ? verifyProgress : progress).push_back(p); };
+    hooks.PhaseChanged = [this](TErasePhase p) {
+      phases.push_back(p);
+      verifying = p == TErasePhase::Verifying;
+    };
+    hooks.BeforeVerify = beforeVerify;
+    verifying = false;
     return EraseCard(rda, 'e', sizeIndex, cancel, hooks);
   }
 
@@ -46,6 +54,11 @@ protected:
   int pumps = 0;
   std::function<void()> onPump;
   std::vector<int32_t> progress;
+  bool verifying = false;
+  int verifyPumps = 0;
+  std::vector<int32_t> verifyProgress;
+  std::vector<TErasePhase> phases;
+  std::function<void()> beforeVerify;
 };
 
 Writes Clusters(int64_t first, int64_t last, uint32_t size) {
@@ -470,6 +483,19 @@ TEST_F(EraseRunHookTest, APumpRaisingInTheRangeAndInTheTail) {
   }
 }
 
+TEST_F(EraseRunHookTest, APumpRaisingDuringTheReadBack) {
+  bool reading = false;
+  TEraseHooks hooks;
+  hooks.PhaseChanged = [&](TErasePhase p) { reading = p == TErasePhase::Verifying; };
+  hooks.ProcessMessages = [&] {
+    if (reading) throw std::runtime_error("window gone");
+  };
+  const TEraseOutcome out = RunWith(hooks);
+  ExpectClosedWith(out, "window gone");
+  EXPECT_FALSE(out.Verified);
+  EXPECT_EQ(out.BytesWritten, 16 * 4096);
+}
+
 TEST_F(EraseRunHookTest, AClockRaisingAtTheStartOrMidRun) {
   for (int at : {1, 4}) {
     int calls = 0;
@@ -483,4 +509,141 @@ TEST_F(EraseRunHookTest, AClockRaisingAtTheStartOrMidRun) {
   TEraseHooks odd;
   odd.ProcessMessages = [] { throw 42; };
   ExpectClosedWith(RunWith(odd), "Unknown error");
+}
+
+// ---- the read-back
+
+TEST(EraseRunVerifySample, TakesEveryBlockOfASmallCardAndTheEdgesAndAnEvenSpreadOfALargeOne) {
+  EXPECT_TRUE(VerifySample(0).empty());
+  std::vector<int64_t> all(384);
+  for (int64_t b = 0; b < 384; ++b) all[b] = b;
+  EXPECT_EQ(VerifySample(384), all);
+
+  for (int64_t blocks : {int64_t{385}, int64_t{100000}, int64_t{4928513}}) {
+    const std::vector<int64_t> s = VerifySample(blocks);
+    ASSERT_EQ(s.size(), 384u);
+    EXPECT_TRUE(std::adjacent_find(s.begin(), s.end(), std::greater_equal<int64_t>()) == s.end()) << blocks;
+    EXPECT_EQ(s[63], 63);
+    EXPECT_EQ(s[320], blocks - 64);
+    EXPECT_EQ(s.back(), blocks - 1);
+    if (blocks < 100000) continue;
+    // No stretch of the middle is left much wider than its share.
+    const int64_t share = (blocks - 128) / 256;
+    for (size_t i = 64; i <= 320; ++i) EXPECT_LE(s[i] - s[i - 1], share + 1) << i;
+  }
+}
+
+TEST_F(EraseRunTest, ARunThatWroteEverythingReadsItBackWithoutWriting) {
+  kernel.Volume.assign(16 * 4096 + 3 * 512 + 100, 0xA5);  // ends in a piece of a cluster
+  TEraseOutcome out = Run();
+  const size_t writes = 17;
+  EXPECT_EQ(kernel.Writes.size(), writes);
+  EXPECT_EQ(phases, (std::vector<TErasePhase>{TErasePhase::Writing, TErasePhase::Verifying}));
+  EXPECT_TRUE(out.WriteComplete());
+  EXPECT_TRUE(out.Verified);
+  EXPECT_TRUE(out.Complete());
+  EXPECT_EQ(out.BytesVerified, 16 * 4096 + 3 * 512);
+  EXPECT_EQ(out.VerifyFailedAt, -1);
+  ASSERT_EQ(kernel.Reads.size(), 17u);
+  EXPECT_EQ(kernel.Reads.back(), (std::pair<int64_t, uint32_t>{16 * 4096, 3 * 512}));
+  EXPECT_EQ(verifyProgress.front(), 0);
+  EXPECT_EQ(verifyProgress.back(), 100);
+  EXPECT_TRUE(std::is_sorted(verifyProgress.begin(), verifyProgress.end()));
+  EXPECT_EQ(verifyPumps, 17);  // once per block (without a clock every pump is due)
+  EXPECT_EQ(kernel.Log.back(), "CloseHandle 256");
+}
+
+TEST_F(EraseRunTest, BytesChangedBehindTheRunsBackFailTheReadBackAtTheFirstOne) {
+  kernel.TotalClusters = 1999;  // 2000 blocks: the sample is 384 of them
+  const int64_t size = 2000 * 4096;
+  const std::vector<int64_t> sample = VerifySample(2000);
+  struct Case {
+    int64_t from, length;
+  };
+  // In the first blocks, in the spread (a run that starts between two sampled blocks), in
+  // the very last byte.
+  for (Case c : {Case{5 * 4096 + 100, 3}, Case{sample[100] * 4096 + 4000, 20 * 4096}, Case{size - 1, 1}}) {
+    kernel.Volume.assign(size, 0xA5);
+    kernel.Reads.clear();
+    beforeVerify = [&] { std::fill_n(kernel.Volume.begin() + c.from, c.length, 0x5A); };
+    const TEraseOutcome out = Run();
+    // The first sampled byte that was changed.
+    int64_t expected = -1;
+    for (int64_t b : sample)
+      if (b * 4096 + 4096 > c.from) {
+        expected = std::max(b * 4096, c.from);
+        break;
+      }
+    EXPECT_TRUE(out.WriteComplete());
+    EXPECT_FALSE(out.Verified);
+    EXPECT_FALSE(out.Complete());
+    EXPECT_FALSE(out.VerifyUnreadable);
+    EXPECT_EQ(out.VerifyFailedAt, expected) << c.from;
+    EXPECT_EQ(kernel.Reads.back().first, expected / 4096 * 4096);  // it stopped there
+    EXPECT_EQ(out.BytesVerified, 4096 * static_cast<int64_t>(kernel.Reads.size() - 1));
+  }
+}
+
+TEST_F(EraseRunTest, ACardThatCannotBeReadBackFailsTheReadBack) {
+  kernel.FailureError = 23;  // ERROR_CRC
+  kernel.ReadFails = [](int64_t offset) { return offset >= 9 * 4096; };
+  TEraseOutcome out = Run();
+  EXPECT_TRUE(out.WriteComplete());
+  EXPECT_FALSE(out.Verified);
+  EXPECT_FALSE(out.Complete());
+  EXPECT_TRUE(out.VerifyUnreadable);
+  EXPECT_EQ(out.VerifyFailedAt, 9 * 4096);
+  EXPECT_EQ(out.BytesVerified, 9 * 4096);
+  EXPECT_EQ(out.LastSystemError, 23u);
+  EXPECT_FALSE(rda.Opened());
+}
+
+TEST_F(EraseRunTest, OnlyARunThatWroteEverythingIsReadBack) {
+  onPump = [this] {
+    if (kernel.Writes.size() == 6) cancel = true;
+  };
+  TEraseOutcome out = Run();
+  EXPECT_TRUE(out.Cancelled);
+  EXPECT_FALSE(out.Verified);
+  EXPECT_EQ(out.VerifyFailedAt, -1);
+  EXPECT_EQ(phases, std::vector<TErasePhase>{TErasePhase::Writing});
+
+  onPump = nullptr;
+  kernel.WriteFails = [](int64_t offset) { return offset == 4096; };
+  out = Run();
+  EXPECT_FALSE(out.WriteComplete());
+  EXPECT_FALSE(out.Verified);
+  EXPECT_TRUE(kernel.Reads.empty());
+}
+
+TEST_F(EraseRunTest, CancelDuringTheReadBackStopsItButNotAsACancelledErase) {
+  onPump = [this] {
+    if (verifying && kernel.Reads.size() == 4) cancel = true;
+  };
+  TEraseOutcome out = Run();
+  EXPECT_FALSE(out.Cancelled);
+  EXPECT_TRUE(out.VerifyCancelled);
+  EXPECT_TRUE(out.WriteComplete());
+  EXPECT_FALSE(out.Verified);
+  EXPECT_FALSE(out.Complete());
+  EXPECT_EQ(kernel.Reads.size(), 4u);
+  EXPECT_EQ(out.BytesVerified, 4 * 4096);
+  EXPECT_FALSE(rda.Opened());
+}
+
+TEST_F(EraseRunTest, NineXFamilyReadsBackThroughTheDosServices) {
+  kernel.Version = {klk::PlatformWin32Windows, 10, ""};
+  VWin32Handle.Release();
+  kernel.Volume.assign(16 * 4096, 0xA5);
+  beforeVerify = [this] { kernel.Volume[15 * 4096 + 7] = 1; };
+  TEraseOutcome out = Run();
+  VWin32Handle.Close();
+  EXPECT_TRUE(out.WriteComplete());
+  EXPECT_EQ(out.VerifyFailedAt, 15 * 4096 + 7);
+  EXPECT_EQ(kernel.Reads.size(), 16u);
+  EXPECT_EQ(kernel.Writes.size(), 16u);
+  // The component was made before the version changed: no FAT32 forms, so INT 25h.
+  EXPECT_EQ(std::count_if(kernel.VWin32Calls.begin(), kernel.VWin32Calls.end(),
+                          [](const auto& c) { return c.Code == klk::VWin32DiocDosInt25; }),
+            16);
 }

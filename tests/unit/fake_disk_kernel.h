@@ -1,6 +1,7 @@
 #pragma once
 // A kernel for the drive access component that keeps the volume in memory and writes down
 // every call, so that the component's dealings with the system can be checked byte for byte.
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <map>
@@ -42,12 +43,15 @@ public:
   bool SeekFails = false;
   std::function<bool(int64_t offset)> WriteFails = [](int64_t) { return false; };
   std::function<void()> OnWrite;     // runs inside every write
+  std::function<bool(int64_t offset)> ReadFails = [](int64_t) { return false; };
   bool Fat32Transfers = true;        // false: the FAT32 forms answer success and move nothing
+  bool DosReadsTransfer = true;      // false: every DOS read answers success and moves nothing
   std::function<bool(uint32_t code, TVWin32Registers&)> VWin32Answer =  // false: the call fails
       [](uint32_t, TVWin32Registers&) { return true; };
 
   std::vector<std::string> Log;      // the calls, in order
   std::vector<std::pair<int64_t, uint32_t>> Writes;  // byte offset and length of each write
+  std::vector<std::pair<int64_t, uint32_t>> Reads;   // ...and of each read that answered
   std::vector<VWin32Call> VWin32Calls;
   int Sleeps = 0;
   int OpenHandles = 0;
@@ -101,6 +105,17 @@ public:
     if (WriteFails(position_)) return Fail();
     Store(position_, data, bytes);
     *written = bytes;
+    return true;
+  }
+  // Like a volume: a read past its end brings only what lies before it.
+  bool ReadFile(TKLHandle, void* data, uint32_t bytes, uint32_t* read) override {
+    *read = 0;
+    if (ReadFails(position_)) return Fail();
+    const int64_t size = static_cast<int64_t>(Volume.size());
+    const auto n = static_cast<uint32_t>(std::clamp<int64_t>(size - position_, 0, bytes));
+    if (n > 0) std::memcpy(data, Volume.data() + position_, n);
+    Reads.emplace_back(position_, n);
+    *read = n;
     return true;
   }
   bool DeviceIoControl(TKLHandle h, uint32_t code, void* in, uint32_t inSize, void* out, uint32_t outSize,
@@ -175,21 +190,27 @@ private:
     auto& regs = *static_cast<TVWin32Registers*>(in);
     VWin32Call call{code, regs, {}};
     const bool fat32 = code == klk::VWin32DiocDosDriveInfo && regs.EAX == 0x7305;
-    const bool transfer = code == klk::VWin32DiocDosInt26 || fat32;
+    const bool transfer = code == klk::VWin32DiocDosInt26 || code == klk::VWin32DiocDosInt25 || fat32;
     const bool isWrite = code == klk::VWin32DiocDosInt26 || (fat32 && (regs.ESI & 1));
     if (transfer) call.Packet = *At<TDiskIOPacket>(regs.EBX);
     VWin32Calls.push_back(call);
     if (!VWin32Answer(code, regs)) return false;
     if (!transfer || (regs.Flags & VWin32CarryFlag) || (fat32 && !Fat32Transfers)) return true;
+    if (!isWrite && !DosReadsTransfer) return true;
     const int64_t offset = static_cast<int64_t>(call.Packet.StartSector) * BytesPerSector;
     const uint32_t bytes = call.Packet.Sectors * BytesPerSector;
     if (isWrite) {
       Store(offset, At<uint8_t>(call.Packet.Buffer), bytes);
-    } else {
-      auto* dest = const_cast<uint8_t*>(At<uint8_t>(call.Packet.Buffer));
-      for (uint32_t i = 0; i < bytes; ++i)
-        dest[i] = offset + i < Volume.size() ? Volume[offset + i] : 0;
+      return true;
     }
+    // A sector past the end or one that fails: carry set, DOS error 8 (sector not found).
+    if (static_cast<size_t>(offset) + bytes > Volume.size() || ReadFails(offset)) {
+      regs.Flags |= VWin32CarryFlag;
+      regs.EAX = 8;
+      return true;
+    }
+    std::memcpy(const_cast<uint8_t*>(At<uint8_t>(call.Packet.Buffer)), Volume.data() + offset, bytes);
+    Reads.emplace_back(offset, bytes);
     return true;
   }
 

@@ -331,6 +331,54 @@ TEST_F(KLDiskTest, WriteSectorsWritesTheBuffersFirstSectors) {
   EXPECT_EQ(kernel.Writes.size(), 1u);
 }
 
+// ---- the read path: what the volume holds, and never a write
+
+TEST_F(KLDiskTest, ReadSectorsBringsTheVolumesBytesAndChangesNothing) {
+  kernel.Volume.assign(8192, 0xA5);
+  kernel.Volume[3584] = 0x01;
+  TKLDiskAccess rda(nullptr, &kernel);
+  Ready(rda);
+  const std::vector<std::string> logAfterOpen = kernel.Log;
+  rda.ReadSectors(7, 2);
+  EXPECT_EQ(rda.StatusCode(), dsSuccess);
+  ASSERT_EQ(rda.ReadData().size(), 1024u);
+  EXPECT_EQ(rda.ReadData()[0], 0x01);
+  EXPECT_EQ(rda.ReadData()[1023], 0xA5);
+  EXPECT_EQ(kernel.Reads, (std::vector<std::pair<int64_t, uint32_t>>{{3584, 1024}}));
+  EXPECT_TRUE(kernel.Writes.empty());
+  EXPECT_EQ(kernel.Log, logAfterOpen);  // no lock, no ioctl, no second handle
+  EXPECT_TRUE(AllZero(rda.Buffer(), 1024));
+  EXPECT_EQ(kernel.Volume[3584], 0x01);
+}
+
+TEST_F(KLDiskTest, AReadThatFailsOrComesUpShortLeavesNothingToTrust) {
+  kernel.Volume.assign(8192, 0);
+  TKLDiskAccess rda(nullptr, &kernel);
+  Ready(rda);
+  rda.ReadSectors(15, 2);  // the second sector lies past the end
+  EXPECT_EQ(rda.StatusCode(), dsReadFailed);
+  EXPECT_EQ(rda.StatusText(), "Read failed.");
+  EXPECT_TRUE(rda.ReadData().empty());
+  kernel.FailureError = 23;  // ERROR_CRC
+  kernel.ReadFails = [](int64_t offset) { return offset == 1024; };
+  rda.ReadSectors(2, 1);
+  EXPECT_EQ(rda.StatusCode(), dsReadFailed);
+  EXPECT_EQ(rda.LastSystemError(), 23u);
+  rda.ReadSectors(0, 1);
+  EXPECT_EQ(rda.StatusCode(), dsSuccess);
+  EXPECT_EQ(rda.LastSystemError(), 0u);
+  rda.ReadSectors(int64_t{1} << 32, 1);
+  EXPECT_EQ(rda.StatusCode(), dsClusterTooHigh);
+  rda.ReadSectors(0, 0);
+  EXPECT_EQ(rda.StatusCode(), dsBufferSizeMismatch);
+
+  TKLDiskAccess closed(nullptr, &kernel);
+  closed.SetLogicalDrive('E');
+  closed.ReadSectors(0, 1);
+  EXPECT_EQ(closed.StatusCode(), dsReadFailed);
+  EXPECT_TRUE(kernel.Writes.empty());
+}
+
 class KLDisk9xTest : public KLDiskTest {
 protected:
   void SetUp() override {
@@ -544,4 +592,65 @@ TEST_F(KLDisk9xTest, TheTransferProbeReadsIntoMemoryTheDosServicesCanReach) {
   EXPECT_EQ(kernel.At<uint8_t>(probe.Packet.Buffer), kernel.Handed.front());
   EXPECT_TRUE(rda.UseFat32Calls());
   EXPECT_EQ(rda.StatusCode(), dsSuccess);
+}
+
+TEST_F(KLDisk9xTest, ReadsUseTheFat32ReadWithoutALockAndFallBackToInt25h) {
+  kernel.Volume.assign(8192, 0x3C);
+  TKLDiskAccess rda(nullptr, &kernel);
+  Ready(rda);
+  rda.ReadSectors(4, 2);
+  EXPECT_EQ(rda.StatusCode(), dsSuccess);
+  EXPECT_EQ(rda.ReadData(), std::vector<uint8_t>(1024, 0x3C));
+  ASSERT_EQ(kernel.VWin32Calls.size(), 2u);  // the transfer probe, then the read itself
+  const auto& read = kernel.VWin32Calls[1];
+  EXPECT_EQ(read.Code, klk::VWin32DiocDosDriveInfo);
+  EXPECT_EQ(read.In.EAX, 0x7305u);
+  EXPECT_EQ(read.In.ESI, 0u);
+  EXPECT_EQ(read.In.EDX, 5u);
+  EXPECT_EQ(read.Packet.StartSector, 4u);
+  EXPECT_EQ(read.Packet.Sectors, 2);
+  EXPECT_EQ(kernel.At<uint8_t>(read.Packet.Buffer), kernel.Handed.back());
+
+  // Where the system refuses the FAT32 form, INT 25h reads.
+  kernel.VWin32Calls.clear();
+  kernel.VWin32Answer = [](uint32_t code, TVWin32Registers& r) { return code == 6 ? Carry(r) : true; };
+  rda.ReadSectors(6, 2);
+  EXPECT_EQ(rda.StatusCode(), dsSuccess);
+  ASSERT_EQ(kernel.VWin32Calls.size(), 2u);
+  const auto& int25 = kernel.VWin32Calls[1];
+  EXPECT_EQ(int25.Code, klk::VWin32DiocDosInt25);
+  EXPECT_EQ(int25.In.EAX, 4u);
+  EXPECT_EQ(int25.In.ECX, 0xFFFFFFFFu);
+  EXPECT_EQ(int25.Packet.StartSector, 6u);
+  EXPECT_EQ(int25.Packet.Sectors, 2);
+  EXPECT_TRUE(kernel.Writes.empty());
+  for (const auto& c : kernel.VWin32Calls) EXPECT_NE(c.Code, klk::VWin32DiocDosIoctl);
+}
+
+TEST_F(KLDisk9xTest, WithoutFat32CallsReadsUseInt25hAndAFailedSectorIsAFailedRead) {
+  kernel.Version = {klk::PlatformWin32Windows, 0, ""};
+  kernel.Volume.assign(4096, 0);
+  TKLDiskAccess rda(nullptr, &kernel);
+  Ready(rda);
+  rda.ReadSectors(7, 2);  // the second sector lies past the end
+  EXPECT_EQ(rda.StatusCode(), dsReadFailed);
+  EXPECT_EQ(rda.LastSystemError(), 8u);
+  EXPECT_TRUE(rda.ReadData().empty());
+  rda.ReadSectors(6, 2);
+  EXPECT_EQ(rda.StatusCode(), dsSuccess);
+  std::vector<uint32_t> codes;
+  for (const auto& c : kernel.VWin32Calls) codes.push_back(c.Code);
+  EXPECT_EQ(codes, (std::vector<uint32_t>{2, 2}));
+  EXPECT_TRUE(kernel.Writes.empty());
+}
+
+TEST_F(KLDisk9xTest, AReadThatMovesNothingDoesNotLookLikeAZeroedCard) {
+  kernel.Volume.assign(8192, 0);
+  kernel.DosReadsTransfer = false;
+  TKLDiskAccess rda(nullptr, &kernel);
+  Ready(rda);
+  rda.WriteBuffer();  // leaves zeros in the memory the DOS services reach
+  rda.ReadSectors(0, 2);
+  ASSERT_EQ(rda.ReadData().size(), 1024u);
+  EXPECT_FALSE(std::all_of(rda.ReadData().begin(), rda.ReadData().end(), [](uint8_t b) { return b == 0; }));
 }

@@ -106,6 +106,12 @@ TEST_F(VirtualCard, ErasesExactlyWhatItShouldAndNothingElse) {
   EXPECT_EQ(out.BytesNotWritten, 0);
   ASSERT_FALSE(positions.empty());
   EXPECT_EQ(positions.back(), 100);
+  // The card was read back: a sample of 384 blocks of what was written, all zero.
+  EXPECT_TRUE(out.Verified);
+  EXPECT_TRUE(out.Complete());
+  EXPECT_EQ(out.VerifyFailedAt, -1);
+  EXPECT_GT(out.BytesVerified, 383 * ClusterBytes);
+  EXPECT_LE(out.BytesVerified, 384 * ClusterBytes);
   const int64_t size = static_cast<int64_t>(after.size());
   if (Win98Mode()) {
     // The 9x services tell no volume length: the cluster range is all that is zeroed.
@@ -138,6 +144,84 @@ LRESULT CALLBACK CancelProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     return 0;
   }
   return DefWindowProcA(wnd, msg, wp, lp);
+}
+
+// Changes the card's image through its Unix path, as another program or a failing card would.
+void RewriteImage(int64_t offset, const std::string& bytes) {
+  std::fstream image(ImagePath(), std::ios::binary | std::ios::in | std::ios::out);
+  image.seekp(offset);
+  image.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+void TruncateImage(int64_t size) {
+  OwnedHandle file(CreateFileA(ImagePath().c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                               OPEN_EXISTING, 0, nullptr));
+  LARGE_INTEGER at;
+  at.QuadPart = size;
+  SetFilePointerEx(file.get(), at, nullptr, FILE_BEGIN);
+  SetEndOfFile(file.get());
+}
+
+// What the run covers: on the NT family the volume to its last whole sector, on the 9x family
+// (which tells no length) the cluster range.
+int64_t CoveredBytes(const std::vector<uint8_t>& image, int64_t range) {
+  return Win98Mode() ? range : static_cast<int64_t>(image.size()) / 512 * 512;
+}
+
+TEST_F(VirtualCard, BytesRewrittenAfterTheWritesFailTheReadBackAtTheFirstOne) {
+  const int64_t covered = CoveredBytes(before, RangeBytes);
+  // In the first blocks, and the very last byte the run covers.
+  for (int64_t at : {int64_t{3 * ClusterBytes + 5}, covered - 1}) {
+    hooks.BeforeVerify = [at] { RewriteImage(at, "\x5A\x5A"); };
+    const TEraseOutcome out = Erase();
+    EXPECT_TRUE(out.WriteComplete());
+    EXPECT_FALSE(out.Verified);
+    EXPECT_FALSE(out.Complete());
+    EXPECT_FALSE(out.VerifyUnreadable);
+    EXPECT_EQ(out.VerifyFailedAt, at);
+    EXPECT_FALSE(rda.Opened());
+  }
+}
+
+TEST_F(VirtualCard, ACardThatCannotBeReadBackFailsTheReadBack) {
+  const int64_t covered = CoveredBytes(before, RangeBytes);
+  const int64_t end = 100 * ClusterBytes + 1000;  // the card now ends inside block 100
+  hooks.BeforeVerify = [end] { TruncateImage(end); };
+  const TEraseOutcome out = Erase();
+  int64_t firstShort = -1, readBefore = 0;
+  for (int64_t b : VerifySample((covered + ClusterBytes - 1) / ClusterBytes)) {
+    if ((b + 1) * ClusterBytes > end) {
+      firstShort = b * ClusterBytes;
+      break;
+    }
+    readBefore += ClusterBytes;
+  }
+  EXPECT_TRUE(out.WriteComplete());
+  EXPECT_FALSE(out.Verified);
+  EXPECT_FALSE(out.Complete());
+  EXPECT_EQ(out.BytesVerified, readBefore);
+  if (Win98Mode()) {
+    // Wine's INT 25h answers success for sectors past the end and brings nothing for them:
+    // what it did not bring is not taken for zeros.
+    EXPECT_FALSE(out.VerifyUnreadable);
+    EXPECT_EQ(out.VerifyFailedAt, end);
+  } else {
+    EXPECT_TRUE(out.VerifyUnreadable);
+    EXPECT_EQ(out.VerifyFailedAt, firstShort);
+  }
+}
+
+// The 9x services open the card anew for every read: a card pulled out after the writes.
+// Wine's INT 25h then answers success and brings nothing, which must not pass for zeros.
+TEST_F(VirtualCard, ACardGoneAfterTheWritesFailsTheReadBackAtItsStart) {
+  if (!Win98Mode()) GTEST_SKIP() << "the NT family reads through the handle the writes used";
+  hooks.BeforeVerify = [] { ASSERT_TRUE(DeleteFileA(ImagePath().c_str())); };
+  const TEraseOutcome out = Erase();
+  EXPECT_TRUE(out.WriteComplete());
+  EXPECT_FALSE(out.Verified);
+  EXPECT_FALSE(out.Complete());
+  EXPECT_EQ(out.VerifyFailedAt, 0);
+  EXPECT_EQ(out.BytesVerified, 0);
 }
 
 TEST_F(VirtualCard, CancelConfirmedMidRunStopsAfterThatBlock) {

@@ -127,3 +127,37 @@ TEST(WinCompat, TheLookedUpFunctionsAnswerLikeTheSystem) {
 }
 
 }  // namespace
+
+namespace {
+
+std::string ModuleDirectory(HMODULE module) {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(module, path, MAX_PATH);
+  std::string s = path;
+  return s.substr(0, s.find_last_of('\\'));
+}
+
+std::string SystemDirectory() {
+  char dir[MAX_PATH] = {};
+  GetSystemDirectoryA(dir, MAX_PATH);
+  return dir;
+}
+
+}  // namespace
+
+TEST(WinCompat, SystemLibrariesComeFromTheSystemDirectoryAndAMissingOneIsNull) {
+  HMODULE module = wincompat::LoadSystemLibrary("RICHED20.DLL");
+  ASSERT_NE(module, nullptr);
+  EXPECT_EQ(lstrcmpiA(ModuleDirectory(module).c_str(), SystemDirectory().c_str()), 0);
+  FreeLibrary(module);
+  EXPECT_EQ(wincompat::LoadSystemLibrary("orvasil-no-such-library.dll"), nullptr);
+}
+
+// This Wine has SetDefaultDllDirectories; afterwards a bare name still finds a system DLL.
+TEST(WinCompat, TheDllSearchIsRestrictedToTheSystemDirectory) {
+  EXPECT_TRUE(wincompat::RestrictDllSearchToSystem());
+  HMODULE module = LoadLibraryA("RICHED32.DLL");
+  ASSERT_NE(module, nullptr);
+  EXPECT_EQ(lstrcmpiA(ModuleDirectory(module).c_str(), SystemDirectory().c_str()), 0);
+  FreeLibrary(module);
+}

@@ -121,6 +121,8 @@ TEST_F(WizardTest, StartAnsweredYesErasesTheCardAndTheFinishPageSumsItUp) {
   EXPECT_TRUE(w->FinishLabel->Visible());
   EXPECT_TRUE(Has(w->FinishLabel->Caption(), "were overwritten with zeros in")) << w->FinishLabel->Caption();
   EXPECT_TRUE(Has(w->FinishLabel->Caption(), "FORMAT it there")) << w->FinishLabel->Caption();
+  EXPECT_TRUE(out.Verified);
+  EXPECT_TRUE(Has(w->FinishLabel->Caption(), "read back, all zero")) << w->FinishLabel->Caption();
   EXPECT_TRUE(Has(w->FiguresLabel->Caption(), "Written: ")) << w->FiguresLabel->Caption();
   EXPECT_TRUE(w->RestartBtn->Visible());
   EXPECT_FALSE(w->DonateBtn->Visible());
