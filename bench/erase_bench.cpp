@@ -310,6 +310,8 @@ int WizardThroughput() {
   std::printf("wizard-erase-ratio: %.2f\n", ratio);
   MessageBoxProc = ShowMessageBox;
   FinalizeUnits();
+  return 0;
+}
 
 // The read-back on the card's own geometry and on large clusters, against the erase; and what
 // the same sample costs on a card that reads 2 MB/s.
