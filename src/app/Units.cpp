@@ -14,6 +14,9 @@
 #include "skin/KLClasses.h"
 #include "skin/KLJpeg.h"
 #include "skin/KLXImgList.h"
+#include "skin/KLXSkin.h"
+#include "skin/KLXSkinCtrls.h"
+#include "skin/KLXSkinMaps.h"
 #include "sys/KLSysUtils.h"
 
 namespace orv {
@@ -44,6 +47,9 @@ void InitializeUnits() {
   InitializeKLShellCtrls();
   InitializeKLXImgList();
   InitializeKLJpeg();
+  InitializeKLXSkin();
+  InitializeKLXSkinCtrls();
+  InitializeKLXSkinMaps();
   InitKLDiskUnit();
   InitializeKLRichEdOLE();
 }
@@ -54,6 +60,9 @@ void FinalizeUnits() {
   FinalizeForms();
   FinalizeKLRichEdOLE();
   DoneKLDiskUnit();
+  FinalizeKLXSkinMaps();
+  FinalizeKLXSkinCtrls();
+  FinalizeKLXSkin();
   FinalizeKLJpeg();
   FinalizeKLXImgList();
   FinalizeKLShellCtrls();

@@ -335,6 +335,12 @@ HWND TWinControl::Handle() {
   return handle_;
 }
 
+void TWinControl::RecreateWnd() {
+  if (!handle_) return;
+  DestroyHandle();
+  if (Parent() && Parent()->HandleAllocated()) CreateHandle();
+}
+
 TWinControl* TWinControl::FromHandle(HWND wnd) {
   return dynamic_cast<TWinControl*>(WindowObject(wnd));
 }

@@ -208,6 +208,8 @@ public:
 
   HWND Handle();
   bool HandleAllocated() const { return handle_ != nullptr; }
+  // Destroys the window and makes it again with the present properties.
+  void RecreateWnd();
 
   int ControlCount() const { return static_cast<int>(controls_.size()); }
   TControl* Controls(int index) const { return controls_.at(index); }

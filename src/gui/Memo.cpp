@@ -200,12 +200,6 @@ void TCustomMemo::Change() {
   if (OnChange) OnChange(this);
 }
 
-void TCustomMemo::RecreateWnd() {
-  if (!HandleAllocated()) return;
-  DestroyHandle();
-  if (Parent() && Parent()->HandleAllocated()) CreateHandle();
-}
-
 void TCustomMemo::SetReadOnly(bool value) {
   readOnly_ = value;
   Perform(EM_SETREADONLY, value, 0);

@@ -63,9 +63,6 @@ public:
 
   TNotifyEvent OnChange;
 
-  // Destroys the window and makes it again with the present properties.
-  void RecreateWnd();
-
 protected:
   void CreateParams(TCreateParams& params) override;
   void AfterCreateHandle() override;

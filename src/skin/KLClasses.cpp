@@ -5,6 +5,7 @@
 #include "base/Exceptions.h"
 #include "base/Filer.h"
 #include "base/LittleEndian.h"
+#include "base/TextForm.h"
 #include "base/ZStreams.h"
 
 namespace orv {
@@ -119,6 +120,22 @@ void ReadStreamFromStream(TStream& Stream, TMemoryStream& Dest) {
   if (count <= 0) return;
   if (count > Stream.Size() - Stream.Position()) throw EReadError();
   Dest.CopyFrom(Stream, count);
+}
+
+void ReadComponentFromText(const std::string& Text, TComponent* Component) {
+  TKLXSkinStream stream;
+  ObjectTextToBinary(Text, stream);
+  stream.SetPosition(0);
+  TReader reader(stream);
+  reader.OnError = [](TReader&, const std::string&, bool& handled) { handled = true; };
+  // Skin texts name the handlers of the form that holds the component, not its own methods.
+  reader.OnFindMethod = [Component](TReader&, const std::string& name, TMethodValue& method, bool& error) {
+    TComponent* owner = Component->Owner();
+    std::optional<TMethodValue> found = owner ? FindPublishedMethod(*owner, name) : std::nullopt;
+    method = found ? std::move(*found) : TMethodValue{};
+    error = !found;
+  };
+  reader.ReadRootComponent(Component);
 }
 
 }  // namespace orv

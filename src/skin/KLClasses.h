@@ -42,6 +42,12 @@ private:
 // The buffer of a component definition converted from text before it is read.
 class TKLXSkinStream : public TMemoryStream {};
 
+// Reads Text, one object definition in the text syntax, into Component. A property that
+// cannot be read is skipped and reading goes on; event handlers are the published methods of
+// Component's owner (a name it does not publish is skipped too). A syntax error raises
+// EParserError.
+void ReadComponentFromText(const std::string& Text, TComponent* Component);
+
 // Blocks: a signed 64-bit little-endian byte count, then the bytes. Reading a count larger
 // than what is left of Stream raises EReadError ("Stream read error").
 void WriteStringToStream(TStream& Stream, const std::string& S);

@@ -36,9 +36,11 @@ char Lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned 
 
 TRect StrToRect(const std::string& S) {
   try {
+    // Right needs the comma that ends it; Bottom may run to the end of the text. A text of
+    // three fields therefore has neither ("1,2,3" is 1, 2, 0, 0).
     const std::string text = S + ",";
     return TRect{StrToIntDef(ExtractField(text, 0, ','), 0), StrToIntDef(ExtractField(text, 1, ','), 0),
-                 StrToIntDef(ExtractField(text, 2, ','), 0), StrToIntDef(ExtractField(text, 3, ','), 0)};
+                 StrToIntDef(ExtractField(S, 2, ','), 0), StrToIntDef(ExtractField(text, 3, ','), 0)};
   } catch (const std::exception&) {
     // Text that cannot be read as a rectangle is an empty one: it comes from stored settings.
     return TRect{};

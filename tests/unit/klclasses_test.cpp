@@ -244,4 +244,69 @@ TEST(StreamBlocks, StreamBlocksCopyTheWholeSourceWhateverItsPosition) {
   EXPECT_EQ(s, "next");
 }
 
+// A component read from a skin text, inside a form-like owner that publishes a handler.
+class TSkinTarget : public TComponent {
+  ORV_CLASSINFO(TSkinTarget)
+public:
+  using TComponent::TComponent;
+  int32_t Size = 0;
+  std::string Label;
+  TNotifyEvent OnPick;
+  void SelfHandler(TObject*) {}
+};
+
+class TSkinOwner : public TComponent {
+  ORV_CLASSINFO(TSkinOwner)
+public:
+  using TComponent::TComponent;
+  int picks = 0;
+  void OwnerPick(TObject*) { ++picks; }
+};
+
+const TClassInfo& TSkinTarget::StaticClassInfo() {
+  static const TClassInfo info = TClassBuilder<TSkinTarget>("TSkinTarget", &TComponent::StaticClassInfo())
+                                     .Integer("Size", &TSkinTarget::Size, &TSkinTarget::Size)
+                                     .String("Label", &TSkinTarget::Label, &TSkinTarget::Label)
+                                     .Event("OnPick", &TSkinTarget::OnPick)
+                                     .Method("SelfHandler", &TSkinTarget::SelfHandler)
+                                     .Info();
+  return info;
+}
+
+const TClassInfo& TSkinOwner::StaticClassInfo() {
+  static const TClassInfo info = TClassBuilder<TSkinOwner>("TSkinOwner", &TComponent::StaticClassInfo())
+                                     .Method("OwnerPick", &TSkinOwner::OwnerPick)
+                                     .Info();
+  return info;
+}
+
+TEST(ReadComponentFromText, SkipsWhatCannotBeReadAndBindsHandlersOfTheOwner) {
+  TSkinOwner owner(nullptr);
+  auto* target = new TSkinTarget(&owner);
+  target->SetName("Target");
+  ReadComponentFromText(
+      "object Other: TSkinTarget\n"
+      "  Size = 'not a number'\n"
+      "  Missing = 5\n"
+      "  OnPick = OwnerPick\n"
+      "  Label = 'kept'\n"
+      "end\n",
+      target);
+  EXPECT_EQ(target->Name(), "Target") << "the header does not rename the component";
+  EXPECT_EQ(target->Size, 0);
+  EXPECT_EQ(target->Label, "kept");
+  ASSERT_TRUE(target->OnPick);
+  target->OnPick(target);
+  EXPECT_EQ(owner.picks, 1);
+
+  ReadComponentFromText("object Target: TSkinTarget\n  OnPick = SelfHandler\n  Size = 7\nend\n", target);
+  EXPECT_EQ(target->OnPick.MethodName(), "OwnerPick") << "the component's own methods are not handlers";
+  EXPECT_EQ(target->Size, 7);
+}
+
+TEST(ReadComponentFromText, ASyntaxErrorReachesTheCaller) {
+  TSkinTarget target(nullptr);
+  EXPECT_THROW(ReadComponentFromText("object Target: TSkinTarget\n  Size = \nend\n", &target), EParserError);
+}
+
 }  // namespace

@@ -14,6 +14,9 @@ TEST(KLString, RectangleTextRoundTripsAndBadFieldsGiveZero) {
   EXPECT_EQ(StrToRect("10,x,30,40"), (TRect{10, 0, 30, 40}));
   EXPECT_EQ(StrToRect("10, 20,3a,99999999999"), (TRect{10, 0, 0, 0}));
   EXPECT_EQ(StrToRect("1,2"), (TRect{1, 2, 0, 0}));
+  EXPECT_EQ(StrToRect("1,2,3"), (TRect{1, 2, 0, 0})) << "Right has no comma to end it";
+  EXPECT_EQ(StrToRect("5,6,7,8,9"), (TRect{5, 6, 7, 8}));
+  EXPECT_EQ(StrToRect("a,2,3,4"), (TRect{0, 2, 3, 4}));
   EXPECT_EQ(StrToRect(""), TRect{});
 }
 
