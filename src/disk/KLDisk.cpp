@@ -1,9 +1,11 @@
 #include "disk/KLDisk.h"
 
 #include <algorithm>
-#include <cstring>
 #include <cctype>
 #include <cmath>
+#include <cstddef>
+#include <cstdlib>
+#include <cstring>
 #include <limits>
 
 namespace orv {
@@ -194,6 +196,7 @@ bool TKLDiskAccess::OpenDrive() {
   CloseDrive();
   InUse_ = false;
   VolumeLength_ = -1;
+  lengthPending_ = false;
   LastSystemError_ = 0;
   // With no drive selected the 9x services would take drive number 0: the default drive.
   if (LogicalDrive_ == 0) return false;
@@ -206,6 +209,7 @@ bool TKLDiskAccess::OpenDrive() {
     }
   } else {
     Opened_ = true;
+    lengthPending_ = true;
   }
   return Opened_;
 }
@@ -257,6 +261,82 @@ int64_t TKLDiskAccess::QueryVolumeLength() {
   return -1;
 }
 
+namespace {
+
+#pragma pack(push, 1)
+// The device parameters of INT 21h 440Dh, minor 60h, up to the end of the BPB's common part.
+struct TDosDeviceParams {
+  uint8_t SpecialFunctions;
+  uint8_t DeviceType;
+  uint16_t DeviceAttributes;
+  uint16_t Cylinders;
+  uint8_t MediaType;
+  uint16_t BytesPerSector;
+  uint8_t SectorsPerCluster;
+  uint16_t ReservedSectors;
+  uint8_t NumberOfFATs;
+  uint16_t RootEntries;
+  uint16_t TotalSectors;
+  uint8_t MediaDescriptor;
+  uint16_t SectorsPerFAT;
+  uint16_t SectorsPerTrack;
+  uint16_t Heads;
+  uint32_t HiddenSectors;
+  uint32_t BigTotalSectors;
+  uint32_t BigSectorsPerFAT;  // the FAT32 form (category 48h) only, when SectorsPerFAT is 0
+  uint8_t Rest[224];
+};
+#pragma pack(pop)
+static_assert(offsetof(TDosDeviceParams, BytesPerSector) == 7);
+static_assert(offsetof(TDosDeviceParams, BigTotalSectors) == 28);
+
+// The clusters the BPB's data area holds; -1 for a BPB that describes no volume.
+int64_t BpbClusters(const TDosDeviceParams& p, int64_t totalSectors, bool fat32) {
+  if (p.BytesPerSector == 0 || p.SectorsPerCluster == 0) return -1;
+  const int64_t perFat = p.SectorsPerFAT != 0 ? p.SectorsPerFAT : fat32 ? p.BigSectorsPerFAT : 0;
+  const int64_t rootSectors = (int64_t{p.RootEntries} * 32 + p.BytesPerSector - 1) / p.BytesPerSector;
+  const int64_t data = totalSectors - p.ReservedSectors - int64_t{p.NumberOfFATs} * perFat - rootSectors;
+  return data > 0 ? data / p.SectorsPerCluster : -1;
+}
+
+}  // namespace
+
+// The 9x services give no volume length, but DOS keeps the volume's BPB. Wine answers a
+// made-up one (32 MB of 1 KB clusters, whatever the card): the length is taken only when the
+// BPB describes the very volume whose geometry the drive reported.
+int64_t TKLDiskAccess::QueryVolumeLength9x() {
+  for (const uint32_t category : {0u, klk::DosFat32Category}) {
+    TDosDeviceParams params{};
+    params.SpecialFunctions = 1;  // the medium in the drive, not the device's default
+    TVWin32Registers regs;
+    regs.EAX = klk::DosIoctlBlockDevice;
+    regs.EBX = DriveNumber_;
+    regs.ECX = klk::DosGetDeviceParams | category;
+    regs.EDX = Kernel_.FlatAddress(&params);
+    if (!DosService(klk::VWin32DiocDosIoctl, regs)) continue;
+    const int64_t total = params.TotalSectors != 0 ? params.TotalSectors : params.BigTotalSectors;
+    const int64_t clusters = BpbClusters(params, total, category != 0);
+    const bool agrees = params.BytesPerSector == Geometry.BytesPerSector &&
+                        params.SectorsPerCluster == Geometry.SectorsPerCluster && clusters >= 0 &&
+                        std::llabs(clusters - Geometry.TotalClusters) <= 2;
+    if (agrees) return total * params.BytesPerSector;
+  }
+  return -1;
+}
+
+int64_t TKLDiskAccess::VolumeLength() const {
+  if (lengthPending_) {
+    // Asked on first use, so that opening stays free of DOS calls; a length that cannot be
+    // learnt is no failure of the open.
+    auto* self = const_cast<TKLDiskAccess*>(this);
+    self->lengthPending_ = false;
+    const uint32_t error = LastSystemError_;
+    self->VolumeLength_ = self->QueryVolumeLength9x();
+    self->LastSystemError_ = error;
+  }
+  return VolumeLength_;
+}
+
 bool TKLDiskAccess::CloseDrive() {
   if (IsNT()) {
     // The handle, not Opened, says what is open: an open that failed half-way leaves one.
@@ -267,6 +347,7 @@ bool TKLDiskAccess::CloseDrive() {
     DriveHandle_.Close();
   }
   Opened_ = false;
+  lengthPending_ = false;
   Locked_ = false;
   return true;
 }

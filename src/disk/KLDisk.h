@@ -43,6 +43,7 @@ inline constexpr uint32_t DosIoctlBlockDevice = 0x440D;    // generic IOCTL for 
 inline constexpr uint32_t DosExtAbsDiskReadWrite = 0x7305; // FAT32 absolute read (SI 0) or write (SI 1)
 inline constexpr uint32_t DosLockLogicalVolume = 0x084A;   // minor codes of DosIoctlBlockDevice
 inline constexpr uint32_t DosUnlockLogicalVolume = 0x086A;
+inline constexpr uint32_t DosGetDeviceParams = 0x0860;
 inline constexpr uint32_t DosFat32Category = 0x4000;       // category 48h instead of 08h: the FAT32 form
 }  // namespace klk
 
@@ -201,8 +202,10 @@ public:
   bool Locked() const { return Locked_; }
   // NT family: OpenDrive opened the volume but could not lock it (another program uses it).
   bool InUse() const { return InUse_; }
-  // The volume's real length in bytes as learnt at OpenDrive; -1 when it is not known.
-  int64_t VolumeLength() const { return VolumeLength_; }
+  // The volume's real length in bytes as learnt at OpenDrive; -1 when it is not known. The 9x
+  // family learns it from the BPB of the DOS device parameters, taken only when it agrees
+  // with the geometry.
+  int64_t VolumeLength() const;
   // The system's error code behind the last failure of OpenDrive, WriteBuffer, WriteSectors or
   // ReadSectors (a DOS error code on the 9x family, whose low values are the Win32 ones); 0 when the last
   // of those operations met none, or the system named none.
@@ -252,6 +255,7 @@ private:
   bool OpenVolumeNT();
   bool LockVolumeNT();
   int64_t QueryVolumeLength();
+  int64_t QueryVolumeLength9x();
   bool WriteSectorRun(int64_t Sector, int64_t Count, const uint8_t* Data);
   bool NoteSystemError();
   bool DosTransfer(TDiskIOPacket& Packet, TVWin32Registers& Registers, bool Write);
@@ -276,6 +280,7 @@ private:
   bool Locked_ = false;
   bool InUse_ = false;
   int64_t VolumeLength_ = -1;
+  bool lengthPending_ = false;  // 9x family: opened, length not asked yet
   uint32_t LastSystemError_ = 0;
 };
 

@@ -19,6 +19,12 @@ void AddLine(std::string& text, const std::string& line) {
   text += line;
 }
 
+std::string MegabytesText(int64_t bytes) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.1f", static_cast<double>(bytes) / (1024.0 * 1024.0));
+  return buf;
+}
+
 std::string ErrorDetail(const TEraseContext& c) { return c.SystemError.empty() ? std::string() : " (" + c.SystemError + ")"; }
 
 // One thing that can have gone wrong, and what the user is told of it. Checked in this order;
@@ -43,6 +49,11 @@ const TEraseFact kWarnings[] = {
      }},
     {[](const TEraseOutcome& o) { return !o.Error.empty(); },
      [](const TEraseOutcome& o, const TEraseContext&) { return Format("MsgEraseStopped", {o.Error}); }},
+    {[](const TEraseOutcome& o) { return o.WriteComplete() && o.VerifyFailedAt >= 0; },
+     [](const TEraseOutcome& o, const TEraseContext& c) {
+       return Format(o.VerifyUnreadable ? "MsgVerifyUnreadableAtS" : "MsgVerifyNotZeroAtS",
+                     {std::to_string(o.VerifyFailedAt)});
+     }},
     {[](const TEraseOutcome& o) { return o.WritesStoppedAt >= 0 && !o.Cancelled; },
      [](const TEraseOutcome& o, const TEraseContext&) {
        return Format("MsgEraseWritesStoppedAt", {SizeText(o.WritesStoppedAt), SizeText(o.BytesToCover)});
@@ -61,6 +72,8 @@ std::string Summary(const TEraseOutcome& o, const TEraseContext& c, bool failed)
     AddLine(text, Format("TxtEraseWritten", {written, total, time}));
   if (o.BytesNotWritten > 0) AddLine(text, Format("TxtEraseNotWritten", {SizeText(o.BytesNotWritten)}));
   if (o.WritesStoppedAt >= 0 && !o.Cancelled) AddLine(text, Format("TxtEraseStoppedAt", {SizeText(o.WritesStoppedAt)}));
+  if (o.Verified) AddLine(text, Format("TxtVerifiedSMB", {MegabytesText(o.BytesVerified)}));
+  if (o.VerifyCancelled) AddLine(text, Word("TxtVerifyCancelled"));
   const bool walked = o.VolumeOpened && !o.Cancelled && o.Error.empty();
   if (walked && o.VolumeLength < 0 && !o.GeometryAssumed) AddLine(text, Word("TxtEraseEndNotReached"));
   if (!failed && !o.Cancelled) AddLine(text, Word("TxtEraseFormatReminder"));
@@ -71,7 +84,7 @@ std::string Summary(const TEraseOutcome& o, const TEraseContext& c, bool failed)
 
 bool EraseFailed(const TEraseOutcome& o) {
   return o.Refusal != TEraseRefusal::None || !o.VolumeOpened || o.VolumeInUse || o.BytesNotWritten > 0 ||
-         !o.Error.empty() || (o.BytesWritten == 0 && !o.Cancelled);
+         !o.Error.empty() || (o.BytesWritten == 0 && !o.Cancelled) || (o.WriteComplete() && o.VerifyFailedAt >= 0);
 }
 
 TEraseReport ReportErase(const TEraseOutcome& Outcome, const TEraseContext& Context) {

@@ -141,6 +141,9 @@ void TShredForm::ApplyLanguage() {
   RestartBtn->SetCaption(Word("CapProcessAnotherCard"));
   DonateBtn->SetCaption(FormatText(Word("CapDonateS"), {"$10"}));
   DonateBtn->SetBounds(RestartBtn->Left(), RestartBtn->Top(), RestartBtn->Width(), DonateBtn->Height());
+  // Siblings made earlier lie above later ones; Donate must cover Process Another Card. Tab
+  // keeps the definition's order, which does not follow the windows' stacking.
+  SetWindowPos(DonateBtn->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   ShowDriveState();
   LoadDocument(StartStream, StartRE);
   LoadDocument(AboutStream, AboutRE);
@@ -220,7 +223,7 @@ void TShredForm::DriveBoxChange(TObject*) {
   ShowDriveState();
   if (CurrentPage != pgDrive) return;
   RDA->SetLogicalDrive(SelectedLetter());
-  GroupBox2->SetVisible(!EraseGeometryUsable(RDA->Geometry));
+  GroupBox2->SetVisible(DriveSelected() && !EraseGeometryUsable(RDA->Geometry));
 }
 
 void TShredForm::RefreshDrives() {
@@ -342,6 +345,7 @@ void TShredForm::RunErase() {
   TScopeGuard done([this] { running_ = false; });
   lastOutcome_ = TEraseOutcome();
   finishTitle_.clear();
+  verifying_ = false;
   FinishLabel->SetCaption(std::string());
   FiguresLabel->SetCaption(std::string());
   ProgressBar->SetPosition(0);
@@ -358,9 +362,19 @@ void TShredForm::RunErase() {
   hooks.ProcessMessages = [this] { PumpDuringRun(); };
   hooks.SetProgressPosition = [this](int32_t position) { ProgressBar->SetPosition(position); };
   hooks.Clock = [] { return static_cast<uint32_t>(GetTickCount()); };
+  hooks.PhaseChanged = [this](TErasePhase phase) { ShowPhase(phase); };
   lastOutcome_ = EraseCard(*RDA, letter, SizeBox->ItemIndex(), CancelRequested, hooks);
-  ShowRunFigures(true);
+  verifying_ = false;
+  ShowRunFigures(true, lastOutcome_.BytesWritten);
   ShowOutcome(letter, true);
+}
+
+// The read-back has a title of its own; the figures keep what was written.
+void TShredForm::ShowPhase(TErasePhase phase) {
+  if (phase == TErasePhase::Verifying) ShowRunFigures(true);
+  verifying_ = phase == TErasePhase::Verifying;
+  PageLabel->SetCaption(Word(verifying_ ? "CapVerifying" : "CapWorking") + "...");
+  PageShLabel->SetCaption(PageLabel->Caption());
 }
 
 void TShredForm::PumpDuringRun() {
@@ -369,13 +383,13 @@ void TShredForm::PumpDuringRun() {
 }
 
 // Written so far, from the block about to be written; the clock keeps this to twice a second.
-void TShredForm::ShowRunFigures(bool force) {
+void TShredForm::ShowRunFigures(bool force, int64_t done) {
   const uint32_t now = GetTickCount();
-  if (!force && now - figuresShown_ < RunFiguresIntervalMs) return;
+  if (!force && (verifying_ || now - figuresShown_ < RunFiguresIntervalMs)) return;
   figuresShown_ = now;
   const TDiskGeometry& g = RDA->Geometry;
   const int64_t total = RDA->VolumeLength() > 0 ? RDA->VolumeLength() : (g.TotalClusters + 1) * g.BytesPerCluster;
-  const int64_t done = force ? lastOutcome_.BytesWritten : RDA->StartCluster() * g.BytesPerCluster;
+  if (done < 0) done = RDA->StartCluster() * g.BytesPerCluster;
   FiguresLabel->SetCaption(EraseProgressText(done, total, now - runStart_));
   if (taskbar_) taskbar_->SetProgress(done, total);
 }
@@ -384,7 +398,11 @@ void TShredForm::ShowOutcome(char letter, bool warn) {
   TEraseContext context;
   context.Drive = letter ? std::string(1, letter) + ":" : std::string();
   context.ElapsedMs = GetTickCount() - runStart_;
-  if (lastOutcome_.LastSystemError != 0) context.SystemError = Trimmed(SysErrorMessage(lastOutcome_.LastSystemError));
+  if (lastOutcome_.LastSystemError != 0) {
+    // The system's sentence goes inside ours: without its own full stop.
+    context.SystemError = Trimmed(SysErrorMessage(lastOutcome_.LastSystemError));
+    if (!context.SystemError.empty() && context.SystemError.back() == '.') context.SystemError.pop_back();
+  }
   const TEraseReport report = ReportErase(lastOutcome_, context);
   finishTitle_ = report.Title;
   FinishLabel->SetCaption(report.Summary);

@@ -98,8 +98,10 @@ private:
   std::string TargetText();
   // The message that refuses the drive, or "" when it may be erased.
   std::string DriveRefusal(char letter) const;
+  void ShowPhase(TErasePhase phase);
   void PumpDuringRun();
-  void ShowRunFigures(bool force);
+  // Done: bytes written so far; -1 takes them from the block about to be written.
+  void ShowRunFigures(bool force, int64_t done = -1);
   void ShowOutcome(char letter, bool warn);
   void LoadDocument(TKLStoredStream* stream, TKLRichEditOLE* viewer);
   template <class T>
@@ -109,6 +111,7 @@ private:
   std::unique_ptr<TTaskbarProgress> taskbar_;
   std::string finishTitle_;
   bool running_ = false;
+  bool verifying_ = false;
   bool refreshPending_ = false;
   uint32_t runStart_ = 0;
   uint32_t figuresShown_ = 0;

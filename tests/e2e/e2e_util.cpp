@@ -139,3 +139,40 @@ void PushButton(HWND button) {
 }
 
 }  // namespace e2e
+
+namespace e2e {
+
+namespace {
+struct ChildSearch {
+  const char* text;
+  const char* cls;
+  HWND found;
+};
+
+BOOL CALLBACK MatchChild(HWND w, LPARAM lp) {
+  auto* s = reinterpret_cast<ChildSearch*>(lp);
+  char buf[256];
+  if (!IsWindowVisible(w) || GetWindowTextA(w, buf, sizeof buf) < 0 || lstrcmpA(buf, s->text) != 0) return TRUE;
+  if (s->cls && (!GetClassNameA(w, buf, sizeof buf) || lstrcmpiA(buf, s->cls) != 0)) return TRUE;
+  s->found = w;
+  return FALSE;
+}
+}  // namespace
+
+HWND FindChild(HWND parent, const char* text, const char* className) {
+  ChildSearch s{text, className, nullptr};
+  EnumChildWindows(parent, MatchChild, reinterpret_cast<LPARAM>(&s));
+  return s.found;
+}
+
+HWND WaitForChild(HWND parent, const char* text, DWORD ms, const char* className) {
+  for (DWORD waited = 0;; waited += 50) {
+    if (HWND found = FindChild(parent, text, className)) return found;
+    if (waited >= ms) return nullptr;
+    Sleep(50);
+  }
+}
+
+void PressButton(HWND button) { PostMessageA(button, BM_CLICK, 0, 0); }
+
+}  // namespace e2e

@@ -36,6 +36,8 @@ protected:
     TEraseOutcome o;
     o.VolumeOpened = o.VolumeLocked = o.EndReached = true;
     o.VolumeLength = o.BytesToCover = o.BytesWritten = bytes;
+    o.Verified = true;
+    o.BytesVerified = bytes;
     return o;
   }
   static bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
@@ -52,6 +54,29 @@ TEST_F(EraseReportTest, ACompleteRunIsFinishedAndRemindsToFormatWithoutAWarning)
   EXPECT_TRUE(r.Warning.empty());
   EXPECT_TRUE(Has(r.Summary, "8.00 MB of 8.00 MB were overwritten with zeros in 1:05.")) << r.Summary;
   EXPECT_TRUE(Has(r.Summary, "FORMAT it there")) << r.Summary;
+  EXPECT_TRUE(Has(r.Summary, "8.0 MB read back, all zero.")) << r.Summary;
+}
+
+TEST_F(EraseReportTest, ACardThatDoesNotReadBackAsZeroIsAFailure) {
+  TEraseOutcome o = Walked(8 * 1024 * 1024);
+  o.Verified = false;
+  o.BytesVerified = 4096;
+  o.VerifyFailedAt = 8192;
+  TEraseReport r = ReportErase(o, context);
+  EXPECT_TRUE(r.Failed);
+  EXPECT_EQ(r.Title, "Erase failed!");
+  EXPECT_TRUE(Has(r.Warning, "did not read back as zero at byte 8192")) << r.Warning;
+  EXPECT_FALSE(Has(r.Summary, "FORMAT"));
+  o.VerifyUnreadable = true;
+  r = ReportErase(o, context);
+  EXPECT_TRUE(Has(r.Warning, "could not be read back at byte 8192")) << r.Warning;
+
+  o = Walked(4096);
+  o.Verified = false;
+  o.VerifyCancelled = true;
+  r = ReportErase(o, context);
+  EXPECT_FALSE(r.Failed) << "all was written";
+  EXPECT_TRUE(Has(r.Summary, "reading it back to check it was cancelled")) << r.Summary;
 }
 
 TEST_F(EraseReportTest, AVolumeThatDidNotOpenOrWasHeldIsAFailureThatSaysWhatToDo) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include <algorithm>
 #include <functional>
 #include <stdexcept>
@@ -274,6 +276,51 @@ TEST_F(EraseRunTest, NineXFamilyKeepsToTheClusterRange) {
   EXPECT_TRUE(out.VolumeOpened);
   EXPECT_TRUE(out.VolumeLocked);
   EXPECT_EQ(out.VolumeLength, -1);
+}
+
+// DOS answers INT 21h 440Dh minor 60h with this BPB (the device parameters' bytes 7 on).
+void AnswerDeviceParams(FakeDiskKernel& kernel, uint16_t bytesPerSector, uint8_t sectorsPerCluster,
+                        uint16_t reserved, uint16_t perFat, uint32_t totalSectors) {
+  kernel.VWin32Answer = [=, &kernel](uint32_t code, TVWin32Registers& regs) {
+    if (code != klk::VWin32DiocDosIoctl || regs.ECX != klk::DosGetDeviceParams) return true;
+    auto* p = const_cast<uint8_t*>(kernel.At<uint8_t>(regs.EDX));
+    std::memcpy(p + 7, &bytesPerSector, 2);
+    p[9] = sectorsPerCluster;
+    std::memcpy(p + 10, &reserved, 2);
+    p[12] = 2;  // FATs
+    std::memcpy(p + 18, &perFat, 2);
+    std::memcpy(p + 28, &totalSectors, 4);  // the word count at 15 stays 0: the big count holds
+    return true;
+  };
+}
+
+TEST_F(EraseRunTest, NineXFamilyZeroesTheTailWhenTheDeviceParametersDescribeTheVolume) {
+  kernel.Version = {klk::PlatformWin32Windows, 10, ""};
+  VWin32Handle.Release();
+  // 32 reserved sectors, two FATs of one sector, 15 whole clusters and 6 sectors more.
+  kernel.Volume.assign(160 * 512, 0xA5);
+  AnswerDeviceParams(kernel, 512, 8, 32, 1, 160);
+  TEraseOutcome out = Run();
+  VWin32Handle.Close();
+  EXPECT_EQ(out.VolumeLength, 160 * 512);
+  EXPECT_TRUE(Zero(0, kernel.Volume.size()));
+  EXPECT_EQ(kernel.Volume.size(), 160u * 512) << "nothing beyond the volume";
+  EXPECT_EQ(out.BytesWritten, 160 * 512);
+  EXPECT_TRUE(out.Complete());
+}
+
+TEST_F(EraseRunTest, NineXFamilyIgnoresDeviceParametersOfAnotherVolume) {
+  kernel.Version = {klk::PlatformWin32Windows, 10, ""};
+  VWin32Handle.Release();
+  kernel.Volume.assign(20 * 4096, 0xA5);
+  // What Wine answers for any drive: 32 MB of 1 KB clusters.
+  AnswerDeviceParams(kernel, 512, 2, 1, 40, 64000);
+  TEraseOutcome out = Run();
+  VWin32Handle.Close();
+  EXPECT_EQ(out.VolumeLength, -1);
+  EXPECT_EQ(kernel.Writes, Clusters(0, 15, 4096));
+  EXPECT_TRUE(Pattern(16 * 4096, 20 * 4096));
+  EXPECT_EQ(out.LastSystemError, 0u);
 }
 
 TEST_F(EraseRunTest, PacedPumpRunsOnlyWhenItsIntervalHasPassedAndCancelStillStopsAtThatBlock) {

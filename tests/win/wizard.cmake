@@ -14,3 +14,21 @@ foreach(t wizard_nt wizard_98)
     ORVASIL_RECORDER_UNIX="$<TARGET_FILE:shell_recorder>")
   add_dependencies(${t} shell_recorder orvasil_forms)
 endforeach()
+# Cards that fail (NT mode): a sparse image on a tmpfs too small for it, a drive whose root is
+# no directory, so that it reports no geometry, and a drive whose volume link points nowhere.
+orvasil_gtest(wizard_full SOURCES ${CMAKE_CURRENT_LIST_DIR}/wizard/wizard_fault_test.cpp ${wizard_test_common}
+  EMULATOR ${wizard_vcard} --tmpfs 1m --image-size 8388608 --sparse -- ${ORVASIL_WINE_RUN}
+  PROPERTIES SKIP_RETURN_CODE 77)
+target_compile_definitions(wizard_full PRIVATE ORVASIL_FAULT_DISK_FULL)
+orvasil_gtest(wizard_nogeo SOURCES ${CMAKE_CURRENT_LIST_DIR}/wizard/wizard_fault_test.cpp ${wizard_test_common}
+  EMULATOR ${wizard_vcard} --tmpfs 8m --image-size 8500000 --root-file -- ${ORVASIL_WINE_RUN}
+  PROPERTIES SKIP_RETURN_CODE 77)
+target_compile_definitions(wizard_nogeo PRIVATE ORVASIL_FAULT_NO_GEOMETRY)
+orvasil_gtest(wizard_novol SOURCES ${CMAKE_CURRENT_LIST_DIR}/wizard/wizard_fault_test.cpp ${wizard_test_common}
+  EMULATOR ${wizard_vcard} --tmpfs 8m --image-size 8500000 --no-volume -- ${ORVASIL_WINE_RUN}
+  PROPERTIES SKIP_RETURN_CODE 77)
+target_compile_definitions(wizard_novol PRIVATE ORVASIL_FAULT_NO_VOLUME)
+foreach(t wizard_full wizard_nogeo wizard_novol)
+  target_compile_definitions(${t} PRIVATE ORVASIL_ENGLISH_UNIX="${CMAKE_SOURCE_DIR}/resources/lang/english.lng")
+  add_dependencies(${t} orvasil_forms)
+endforeach()

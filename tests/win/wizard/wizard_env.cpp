@@ -57,8 +57,6 @@ public:
 
 }  // namespace
 
-int32_t Answer(int32_t result) { return result; }
-
 void AnswerWith(int32_t result) {
   gAnswers.push_back([result](const TBox&) { return result; });
 }

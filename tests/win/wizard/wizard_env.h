@@ -26,7 +26,6 @@ extern std::vector<TBox> gBoxes;
 // Answers for the next boxes, in order; with none left a box takes its default button, as
 // Enter would.
 extern std::vector<std::function<int32_t(const TBox&)>> gAnswers;
-int32_t Answer(int32_t result);
 void AnswerWith(int32_t result);
 
 // The wizard, made once per test program and shown.

@@ -3,7 +3,10 @@
 #include <windows.h>
 
 #include <dbt.h>
+#include <winioctl.h>
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include "disk/KLDisk.h"
 #include "gui/Screen.h"
@@ -11,6 +14,8 @@
 #include "shell/KLShellCtrls.h"
 #include "sys/KLSysUtils.h"
 #include "wizard_env.h"
+
+#include <cstring>
 
 using namespace orv;
 using namespace wizardtest;
@@ -107,11 +112,17 @@ TEST_F(WizardTest, StartAnsweredYesErasesTheCardAndTheFinishPageSumsItUp) {
   const int64_t zeroed = out.BytesWritten;
   EXPECT_EQ(FirstNot(after, 0, zeroed, 0), -1);
   EXPECT_EQ(FirstNot(after, zeroed, Size(), kFill), -1);
-  if (!Win98Mode() || out.VolumeLength > 0) EXPECT_EQ(zeroed, Size() / 512 * 512) << "the whole volume";
+  if (!Win98Mode() || out.VolumeLength > 0) {
+    EXPECT_EQ(zeroed, Size() / 512 * 512) << "the whole volume";
+  }
+  if (out.VolumeLength < 0)  // Wine's 9x services answer a BPB of another volume
+    EXPECT_TRUE(Has(w->FinishLabel->Caption(), "could not be reached")) << w->FinishLabel->Caption();
   EXPECT_EQ(w->PageLabel->Caption(), "Finished!");
   EXPECT_TRUE(w->FinishLabel->Visible());
   EXPECT_TRUE(Has(w->FinishLabel->Caption(), "were overwritten with zeros in")) << w->FinishLabel->Caption();
   EXPECT_TRUE(Has(w->FinishLabel->Caption(), "FORMAT it there")) << w->FinishLabel->Caption();
+  EXPECT_TRUE(out.Verified);
+  EXPECT_TRUE(Has(w->FinishLabel->Caption(), "read back, all zero")) << w->FinishLabel->Caption();
   EXPECT_TRUE(Has(w->FiguresLabel->Caption(), "Written: ")) << w->FiguresLabel->Caption();
   EXPECT_TRUE(w->RestartBtn->Visible());
   EXPECT_FALSE(w->DonateBtn->Visible());
@@ -174,6 +185,12 @@ TEST_F(WizardTest, TheFirstCloseShowsAboutExitHidesAndTheCloseBoxKeepsExitUnconf
   EXPECT_EQ(w->DonateBtn->Caption(), "Donate $10");
   const RECT donate = w->DonateBtn->BoundsRect(), restart = w->RestartBtn->BoundsRect();
   EXPECT_TRUE(EqualRect(&donate, &restart)) << "Donate lies exactly over Process Another Card";
+  HWND top = GetWindow(w->RestartBtn->Handle(), GW_HWNDFIRST);
+  while (top && top != w->DonateBtn->Handle() && top != w->RestartBtn->Handle()) top = GetWindow(top, GW_HWNDNEXT);
+  EXPECT_EQ(top, w->DonateBtn->Handle()) << "Donate lies above Process Another Card";
+  POINT middle{donate.left + 10, donate.top + 10};
+  ClientToScreen(GetParent(w->DonateBtn->Handle()), &middle);
+  EXPECT_EQ(WindowFromPoint(middle), w->DonateBtn->Handle()) << "a click there reaches Donate";
   EXPECT_TRUE(Has(w->AboutRE->Lines().Text(), "donation"));
 
   PostMessageA(w->Handle(), WM_CLOSE, 0, 0);  // the close box
@@ -230,6 +247,7 @@ TEST_F(WizardTest, ADriveThatComesAndGoesIsOfferedOrNot) {
   SendMessageA(w->Handle(), WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, 0);
   EXPECT_EQ(w->DriveBox->ItemsEx().Count(), 0);
   EXPECT_FALSE(w->NextBtn->Enabled());
+  EXPECT_FALSE(w->GroupBox2->Visible()) << "no size to ask for without a drive";
   EXPECT_TRUE(Has(w->Label3->Caption(), "No card reader or camera drive was found")) << w->Label3->Caption();
   gBoxes.clear();
   w->NextBtn->Click();
@@ -266,5 +284,138 @@ TEST_F(WizardTest, AFixedDriveOrTheWindowsDriveIsRefusedWithoutWriting) {
   EXPECT_FALSE(w->LastOutcome().VolumeOpened);
   EXPECT_TRUE(ReadImage() == before);
 }
+
+// Wine's mount manager adds a drive that running processes see at once (type 2: removable);
+// type 1 without a path removes it.
+bool DefineUnixDrive(wchar_t letter, const std::string& unixPath, ULONG type) {
+  struct Header {
+    ULONG size, type, fs_type;
+    DWORD serial;
+    ULONGLONG unix_dev;
+    WCHAR letter;
+    USHORT mount_point_offset, device_offset, label_offset;
+  };
+  static_assert(sizeof(Header) == 32);
+  std::vector<char> buffer(sizeof(Header) + unixPath.size() + 1, '\0');
+  auto* h = reinterpret_cast<Header*>(buffer.data());
+  h->size = static_cast<ULONG>(buffer.size());
+  h->type = type;
+  h->letter = letter;
+  h->mount_point_offset = unixPath.empty() ? 0 : sizeof(Header);
+  std::memcpy(buffer.data() + sizeof(Header), unixPath.c_str(), unixPath.size());
+  HANDLE mgr = CreateFileA("\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                           nullptr, OPEN_EXISTING, 0, nullptr);
+  if (mgr == INVALID_HANDLE_VALUE) return false;
+  const DWORD code = CTL_CODE('m', 32, METHOD_BUFFERED, FILE_READ_ACCESS | FILE_WRITE_ACCESS);
+  DWORD returned = 0;
+  const BOOL ok = DeviceIoControl(mgr, code, buffer.data(), static_cast<DWORD>(buffer.size()), nullptr, 0, &returned,
+                                  nullptr);
+  CloseHandle(mgr);
+  return ok;
+}
+
+void BroadcastVolume(HWND wnd, WPARAM event, char letter) {
+  DEV_BROADCAST_VOLUME volume{};
+  volume.dbcv_size = sizeof volume;
+  volume.dbcv_devicetype = DBT_DEVTYP_VOLUME;
+  volume.dbcv_unitmask = 1u << (letter - 'A');
+  SendMessageA(wnd, WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(&volume));
+}
+
+TEST_F(WizardTest, ACardPluggedInWhileTheDrivePageShowsIsOfferedAndGoesWhenRemoved) {
+  ASSERT_NO_FATAL_FAILURE(ToDrivePage());
+  const char* prefix = std::getenv("WINEPREFIX");
+  ASSERT_NE(prefix, nullptr);
+  const std::string dir = std::string(prefix) + "/drive_c";  // any directory will do as its root
+  ASSERT_EQ(w->DriveBox->ShownDrives().IndexOf("G:\\"), -1);
+  ASSERT_TRUE(DefineUnixDrive(L'G', dir, DRIVE_REMOVABLE));
+  BroadcastVolume(w->Handle(), DBT_DEVICEARRIVAL, 'G');
+  EXPECT_GE(w->DriveBox->ShownDrives().IndexOf("G:\\"), 0) << "the new card is offered";
+  EXPECT_EQ(w->DriveBox->GetSelectedDrive(), CardRoot()) << "the chosen drive stays chosen";
+  ASSERT_TRUE(DefineUnixDrive(L'G', "", DRIVE_NO_ROOT_DIR));
+  BroadcastVolume(w->Handle(), DBT_DEVICEREMOVECOMPLETE, 'G');
+  EXPECT_EQ(w->DriveBox->ShownDrives().IndexOf("G:\\"), -1);
+  EXPECT_EQ(w->DriveBox->GetSelectedDrive(), CardRoot());
+}
+
+// Links open through the programs registered for http and mailto: a recorder of the tests.
+class WizardLinkTest : public WizardTest {
+protected:
+  void SetUp() override {
+    WizardTest::SetUp();
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    record_ = std::string(temp) + "orvasil-wizard-links.txt";
+    DeleteFileA(record_.c_str());
+    SetEnvironmentVariableA("ORVASIL_RECORDER_FILE", record_.c_str());
+    const std::string command = "\"" + WinPath(ORVASIL_RECORDER_UNIX) + "\" \"%1\"";
+    for (const char* protocol : {"http", "mailto"}) {
+      const std::string key = std::string(protocol) + "\\shell\\open\\command";
+      char value[1024] = {};
+      LONG size = sizeof value;
+      saved_.push_back({key, RegQueryValueA(HKEY_CLASSES_ROOT, key.c_str(), value, &size) == ERROR_SUCCESS
+                                 ? std::string(value)
+                                 : std::string()});
+      RegSetValueA(HKEY_CLASSES_ROOT, key.c_str(), REG_SZ, command.c_str(), static_cast<DWORD>(command.size()));
+    }
+  }
+  void TearDown() override {
+    for (const auto& [key, value] : saved_) {
+      if (value.empty())
+        RegDeleteKeyA(HKEY_CLASSES_ROOT, key.c_str());
+      else
+        RegSetValueA(HKEY_CLASSES_ROOT, key.c_str(), REG_SZ, value.c_str(), static_cast<DWORD>(value.size()));
+    }
+    DeleteFileA(record_.c_str());
+  }
+  std::string Recorded(size_t lines) {
+    for (int i = 0; i < 200; ++i) {
+      const std::string s = ReadFileText(record_);
+      if (static_cast<size_t>(std::count(s.begin(), s.end(), '\n')) >= lines) return s;
+      Sleep(50);
+    }
+    return ReadFileText(record_);
+  }
+  // Clicks the link text in a viewer, as the mouse would.
+  void ClickLink(TKLRichEditOLE* viewer, const std::string& link, bool right = false) {
+    const int32_t length = static_cast<int32_t>(SendMessageA(viewer->Handle(), WM_GETTEXTLENGTH, 0, 0));
+    const size_t at = viewer->TextRange(0, length).find(link);
+    ASSERT_NE(at, std::string::npos) << link;
+    POINTL p{};
+    SendMessageA(viewer->Handle(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&p), static_cast<LPARAM>(at + 3));
+    const LPARAM where = MAKELPARAM(p.x + 2, p.y + 4);
+    for (UINT msg : {UINT(WM_MOUSEMOVE), right ? UINT(WM_RBUTTONDOWN) : UINT(WM_LBUTTONDOWN),
+                     right ? UINT(WM_RBUTTONUP) : UINT(WM_LBUTTONUP)}) {
+      PostMessageA(viewer->Handle(), msg, msg == WM_LBUTTONDOWN ? MK_LBUTTON : msg == WM_RBUTTONDOWN ? MK_RBUTTON : 0,
+                   where);
+      Pump();
+    }
+  }
+
+  std::string record_;
+  std::vector<std::pair<std::string, std::string>> saved_;
+};
+
+TEST_F(WizardLinkTest, LinksInBothDocumentsTheBannerAndDonateReachTheRegisteredPrograms) {
+  ClickLink(w->StartRE, "http://www.tremalon.example/");
+  EXPECT_EQ(Recorded(1), "http://www.tremalon.example/\n");
+  w->TopImage->Click();  // the banner opens nothing outside the About page
+  w->Close();
+  ASSERT_EQ(CurrentPage, pgAbout);
+  Pump();
+  ClickLink(w->AboutRE, "http://www.tremalon.example/donate.htm", true);  // a right click does nothing
+  ClickLink(w->AboutRE, "mailto:support@tremalon.example");
+  EXPECT_EQ(Recorded(2), "http://www.tremalon.example/\nmailto:support@tremalon.example\n");
+  ClickLink(w->AboutRE, "http://www.tremalon.example/contact.htm");
+  EXPECT_EQ(Recorded(3), "http://www.tremalon.example/\nmailto:support@tremalon.example\n"
+                         "http://www.tremalon.example/contact.htm\n");
+  w->PageLabel->Click();
+  w->DonateBtn->Click();
+  EXPECT_EQ(Recorded(5), "http://www.tremalon.example/\nmailto:support@tremalon.example\n"
+                         "http://www.tremalon.example/contact.htm\nhttp://www.tremalon.example/\n"
+                         "http://www.tremalon.example/donate.htm\n");
+  EXPECT_TRUE(gBoxes.empty()) << gBoxes.front().Text;
+}
+
 
 }  // namespace
