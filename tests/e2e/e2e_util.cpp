@@ -143,14 +143,14 @@ void PushButton(HWND button) {
 namespace e2e {
 
 namespace {
-struct ChildSearch {
+struct TextSearch {
   const char* text;
   const char* cls;
   HWND found;
 };
 
-BOOL CALLBACK MatchChild(HWND w, LPARAM lp) {
-  auto* s = reinterpret_cast<ChildSearch*>(lp);
+BOOL CALLBACK MatchChildText(HWND w, LPARAM lp) {
+  auto* s = reinterpret_cast<TextSearch*>(lp);
   char buf[256];
   if (!IsWindowVisible(w) || GetWindowTextA(w, buf, sizeof buf) < 0 || lstrcmpA(buf, s->text) != 0) return TRUE;
   if (s->cls && (!GetClassNameA(w, buf, sizeof buf) || lstrcmpiA(buf, s->cls) != 0)) return TRUE;
@@ -159,15 +159,15 @@ BOOL CALLBACK MatchChild(HWND w, LPARAM lp) {
 }
 }  // namespace
 
-HWND FindChild(HWND parent, const char* text, const char* className) {
-  ChildSearch s{text, className, nullptr};
-  EnumChildWindows(parent, MatchChild, reinterpret_cast<LPARAM>(&s));
+HWND FindChildByText(HWND parent, const char* text, const char* className) {
+  TextSearch s{text, className, nullptr};
+  EnumChildWindows(parent, MatchChildText, reinterpret_cast<LPARAM>(&s));
   return s.found;
 }
 
 HWND WaitForChild(HWND parent, const char* text, DWORD ms, const char* className) {
   for (DWORD waited = 0;; waited += 50) {
-    if (HWND found = FindChild(parent, text, className)) return found;
+    if (HWND found = FindChildByText(parent, text, className)) return found;
     if (waited >= ms) return nullptr;
     Sleep(50);
   }

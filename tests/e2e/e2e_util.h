@@ -55,7 +55,7 @@ HWND WaitForWindow(DWORD pid, const char* className, const char* text, DWORD ms)
 namespace e2e {
 
 // The first visible descendant of Parent with that text (and class, when given), or null.
-HWND FindChild(HWND parent, const char* text, const char* className = nullptr);
+HWND FindChildByText(HWND parent, const char* text, const char* className = nullptr);
 // Waits up to Ms for a visible descendant with that text (and class).
 HWND WaitForChild(HWND parent, const char* text, DWORD ms, const char* className = nullptr);
 // Presses a button as a click would (posted, so that a modal box it opens does not block us).
