@@ -19,31 +19,16 @@
 #include <vector>
 
 #include "base/Exceptions.h"
+#include "ToolFiles.h"
 #include "base/Filer.h"
 #include "base/TextForm.h"
 #include "base/ZStreams.h"
 
 using namespace orv;
+using orv::tools::ReadFile;
+using orv::tools::WriteFile;
 
 namespace {
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw Exception("cannot read " + path);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
-void WriteFile(const std::string& path, const std::string& bytes) {
-  const std::string temp = path + ".tmp";
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (!out.flush()) throw Exception("cannot write " + temp);
-  }
-  if (std::rename(temp.c_str(), path.c_str()) != 0) throw Exception("cannot write " + path);
-}
 
 std::string Deflate(const std::string& plain) {
   TMemoryStream out;

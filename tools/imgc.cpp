@@ -19,11 +19,14 @@
 
 #include "base/BmpFile.h"
 #include "base/Exceptions.h"
+#include "ToolFiles.h"
 #include "base/TypeInfo.h"
 #include "skin/KLJpegCodec.h"
 #include "skin/KLXImgStream.h"
 
 using namespace orv;
+using orv::tools::ReadFile;
+using orv::tools::WriteFile;
 
 namespace {
 
@@ -35,24 +38,6 @@ const std::vector<std::pair<std::string, int32_t>> kColors = {
 
 const char* const kPixelFormats[] = {"pfDevice", "pf1bit",  "pf4bit",  "pf8bit", "pf15bit",
                                      "pf16bit",  "pf24bit", "pf32bit", "pfCustom"};
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw Exception("cannot read " + path);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
-void WriteFile(const std::string& path, const std::string& bytes) {
-  const std::string temp = path + ".tmp";
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (!out.flush()) throw Exception("cannot write " + temp);
-  }
-  if (std::rename(temp.c_str(), path.c_str()) != 0) throw Exception("cannot write " + path);
-}
 
 int32_t ParseColor(const std::string& text) {
   for (const auto& [name, value] : kColors)
