@@ -330,10 +330,14 @@ int Verify() {
                 pass.seconds * 1e3, pass.bytesVerified / 1048576.0, pass.verifySeconds * 1e3, share,
                 pass.verified ? "" : ", NOT VERIFIED", bare.seconds * 1e3, bare.verifySeconds * 1e3);
   }
-  const int64_t sampleBlocks = 2 * VerifyEdgeBlocks + VerifySpreadBlocks;
-  for (int32_t kb : {1, 4, 16, 32, 64})
-    std::printf("  a card reading 2 MB/s, %d KB clusters: %lld blocks, %.2f MB, %.2f s\n", kb,
-                static_cast<long long>(sampleBlocks), sampleBlocks * kb / 1024.0, sampleBlocks * kb / 1024.0 / 2);
+  // The sample of a 1 GB card at each cluster size.
+  for (int32_t kb : {1, 4, 16, 32, 64}) {
+    const int64_t blockBytes = kb * int64_t{1024};
+    const auto sampled = static_cast<int64_t>(VerifySample((int64_t{1} << 30) / blockBytes, blockBytes).size());
+    const double mb = static_cast<double>(sampled * blockBytes) / 1048576.0;
+    std::printf("  a 1 GB card reading 2 MB/s, %d KB clusters: %lld blocks, %.2f MB, %.2f s\n", kb,
+                static_cast<long long>(sampled), mb, mb / 2);
+  }
   std::printf("verify-share: %.1f %%\n", worst);
   return 0;
 }

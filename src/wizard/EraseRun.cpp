@@ -52,19 +52,24 @@ bool TakeGeometryFromVolumeSize(TDiskGeometry& g) {
 
 }  // namespace
 
-std::vector<int64_t> VerifySample(int64_t Blocks) {
+std::vector<int64_t> VerifySample(int64_t Blocks, int64_t BlockBytes) {
   std::vector<int64_t> sample;
-  const int64_t whole = 2 * VerifyEdgeBlocks + VerifySpreadBlocks;
+  if (Blocks <= 0) return sample;
+  const int64_t budget = std::min(VerifyMaxBytes, Blocks * std::max<int64_t>(BlockBytes, 1) / VerifyShareDivisor);
+  const int64_t whole = std::clamp(budget / std::max<int64_t>(BlockBytes, 1), VerifyMinBlocks,
+                                   2 * VerifyEdgeBlocks + VerifySpreadBlocks);
   if (Blocks <= whole) {
     for (int64_t b = 0; b < Blocks; ++b) sample.push_back(b);
     return sample;
   }
-  for (int64_t b = 0; b < VerifyEdgeBlocks; ++b) sample.push_back(b);
-  // The middle of each of VerifySpreadBlocks equal stretches between the two edges.
-  const int64_t between = Blocks - 2 * VerifyEdgeBlocks;
-  for (int64_t i = 0; i < VerifySpreadBlocks; ++i)
-    sample.push_back(VerifyEdgeBlocks + (2 * i + 1) * between / (2 * VerifySpreadBlocks));
-  for (int64_t b = Blocks - VerifyEdgeBlocks; b < Blocks; ++b) sample.push_back(b);
+  // The full sample's shape: a sixth at each end, the rest spread.
+  const int64_t edge = std::max<int64_t>(1, whole * VerifyEdgeBlocks / (2 * VerifyEdgeBlocks + VerifySpreadBlocks));
+  const int64_t spread = whole - 2 * edge;
+  for (int64_t b = 0; b < edge; ++b) sample.push_back(b);
+  // The middle of each of the spread's equal stretches between the two ends.
+  const int64_t between = Blocks - 2 * edge;
+  for (int64_t i = 0; i < spread; ++i) sample.push_back(edge + (2 * i + 1) * between / (2 * spread));
+  for (int64_t b = Blocks - edge; b < Blocks; ++b) sample.push_back(b);
   return sample;
 }
 
@@ -170,7 +175,7 @@ public:
     if (hooks_.BeforeVerify) hooks_.BeforeVerify();
     EnterPhase(TErasePhase::Verifying);
     const int64_t bpc = rda_.Geometry.BytesPerCluster;
-    const std::vector<int64_t> sample = VerifySample((out_.BytesToCover + bpc - 1) / bpc);
+    const std::vector<int64_t> sample = VerifySample((out_.BytesToCover + bpc - 1) / bpc, bpc);
     const auto count = static_cast<int64_t>(sample.size());
     // No pump of its own here: on a fast card the read-back is over before a pump is due, and
     // one pass over the queue would cost as much as the reads.

@@ -98,14 +98,22 @@ struct TEraseHooks {
   std::function<void()> BeforeVerify;
 };
 
-// Blocks read back in each part of the sample.
+// The read-back's sample at its fullest: the first and the last VerifyEdgeBlocks blocks and
+// VerifySpreadBlocks spread evenly between them.
 inline constexpr int64_t VerifyEdgeBlocks = 64;
 inline constexpr int64_t VerifySpreadBlocks = 256;
+// What keeps it cheap: it reads no more than 1/VerifyShareDivisor of the covered bytes (a
+// few per cent of the erase's time) and no more than VerifyMaxBytes (two seconds on a card
+// that reads 2 MB/s), but never fewer than VerifyMinBlocks blocks.
+inline constexpr int64_t VerifyShareDivisor = 32;
+inline constexpr int64_t VerifyMaxBytes = 4 * 1024 * 1024;
+inline constexpr int64_t VerifyMinBlocks = 24;
 
-// The blocks (cluster-sized pieces from the volume's start) that the read-back reads out of
-// the first Blocks ones, ascending: all of them when there are no more than the sample holds,
-// else the first and the last VerifyEdgeBlocks and VerifySpreadBlocks spread evenly between.
-std::vector<int64_t> VerifySample(int64_t Blocks);
+// The blocks (BlockBytes-sized pieces from the volume's start) that the read-back reads out
+// of the first Blocks ones, ascending: all of them when there are no more than the sample
+// holds; else the first and the last sixth of the sample at the two ends and the rest spread
+// evenly between, the very first and the very last block always among them.
+std::vector<int64_t> VerifySample(int64_t Blocks, int64_t BlockBytes);
 
 // Selects the drive and, when it reports no usable geometry, takes one: from the volume's
 // size where the drive reported that, else the one of the chosen size (SizeIndex into

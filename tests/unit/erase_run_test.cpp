@@ -513,23 +513,54 @@ TEST_F(EraseRunHookTest, AClockRaisingAtTheStartOrMidRun) {
 
 // ---- the read-back
 
-TEST(EraseRunVerifySample, TakesEveryBlockOfASmallCardAndTheEdgesAndAnEvenSpreadOfALargeOne) {
-  EXPECT_TRUE(VerifySample(0).empty());
-  std::vector<int64_t> all(384);
-  for (int64_t b = 0; b < 384; ++b) all[b] = b;
-  EXPECT_EQ(VerifySample(384), all);
+// Ascending, no block twice, each end read as one run from the very first and to the very
+// last block, and the middle without a gap much wider than its share.
+static void ExpectSampleShape(const std::vector<int64_t>& s, int64_t blocks, size_t edge) {
+  SCOPED_TRACE(blocks);
+  ASSERT_GE(s.size(), 2 * edge);
+  EXPECT_TRUE(std::adjacent_find(s.begin(), s.end(), std::greater_equal<int64_t>()) == s.end());
+  EXPECT_EQ(s[edge - 1], static_cast<int64_t>(edge) - 1);
+  EXPECT_EQ(s[s.size() - edge], blocks - static_cast<int64_t>(edge));
+  EXPECT_EQ(s.back(), blocks - 1);
+  const int64_t spread = static_cast<int64_t>(s.size() - 2 * edge);
+  const int64_t share = (blocks - 2 * static_cast<int64_t>(edge)) / spread;
+  for (size_t i = edge; i <= s.size() - edge; ++i) EXPECT_LE(s[i] - s[i - 1], share + 1) << i;
+}
 
-  for (int64_t blocks : {int64_t{385}, int64_t{100000}, int64_t{4928513}}) {
-    const std::vector<int64_t> s = VerifySample(blocks);
+TEST(EraseRunVerifySample, TakesEveryBlockOfASmallCardAndTheEdgesAndAnEvenSpreadOfALargeOne) {
+  EXPECT_TRUE(VerifySample(0, 4096).empty());
+  // A card of no more than the least sample is read whole.
+  std::vector<int64_t> all(VerifyMinBlocks);
+  for (int64_t b = 0; b < VerifyMinBlocks; ++b) all[b] = b;
+  EXPECT_EQ(VerifySample(VerifyMinBlocks, 512), all);
+  all.resize(17);
+  EXPECT_EQ(VerifySample(17, 65536), all);
+
+  // Large cards of small clusters: the full sample, 64 blocks at each end.
+  for (int64_t blocks : {int64_t{100000}, int64_t{4928513}}) {
+    const std::vector<int64_t> s = VerifySample(blocks, 4096);
     ASSERT_EQ(s.size(), 384u);
-    EXPECT_TRUE(std::adjacent_find(s.begin(), s.end(), std::greater_equal<int64_t>()) == s.end()) << blocks;
-    EXPECT_EQ(s[63], 63);
-    EXPECT_EQ(s[320], blocks - 64);
-    EXPECT_EQ(s.back(), blocks - 1);
-    if (blocks < 100000) continue;
-    // No stretch of the middle is left much wider than its share.
-    const int64_t share = (blocks - 128) / 256;
-    for (size_t i = 64; i <= 320; ++i) EXPECT_LE(s[i] - s[i - 1], share + 1) << i;
+    ExpectSampleShape(s, blocks, 64);
+  }
+}
+
+TEST(EraseRunVerifySample, ReadsAFewPerCentOfASmallCardAndAFewMegabytesOfALargeOne) {
+  struct Case {
+    int64_t blocks, blockBytes;
+    size_t size, edge;
+  };
+  for (Case c : {Case{2049, 4096, 64, 10},            // 8 MB of 4 KB clusters: 256 KB
+                 Case{65537, 4096, 384, 64},          // 256 MB: the full sample, 1.5 MB
+                 Case{32768, 32768, 128, 21},         // 1 GB of 32 KB clusters: 4 MB
+                 Case{262144, 65536, 64, 10},         // 16 GB of 64 KB clusters: 4 MB
+                 Case{300, 65536, 24, 4}}) {          // tiny and coarse: the least sample
+    const std::vector<int64_t> s = VerifySample(c.blocks, c.blockBytes);
+    ASSERT_EQ(s.size(), c.size) << c.blocks;
+    ExpectSampleShape(s, c.blocks, c.edge);
+    if (c.size > static_cast<size_t>(VerifyMinBlocks)) {
+      EXPECT_LE(static_cast<int64_t>(s.size()) * c.blockBytes, VerifyMaxBytes);
+      EXPECT_LE(static_cast<int64_t>(s.size()) * VerifyShareDivisor, c.blocks);
+    }
   }
 }
 
@@ -554,15 +585,16 @@ TEST_F(EraseRunTest, ARunThatWroteEverythingReadsItBackWithoutWriting) {
 }
 
 TEST_F(EraseRunTest, BytesChangedBehindTheRunsBackFailTheReadBackAtTheFirstOne) {
-  kernel.TotalClusters = 1999;  // 2000 blocks: the sample is 384 of them
+  kernel.TotalClusters = 1999;  // 2000 blocks: the sample is 62 of them
   const int64_t size = 2000 * 4096;
-  const std::vector<int64_t> sample = VerifySample(2000);
+  const std::vector<int64_t> sample = VerifySample(2000, 4096);
+  ASSERT_EQ(sample.size(), 62u);
   struct Case {
     int64_t from, length;
   };
   // In the first blocks, in the spread (a run that starts between two sampled blocks), in
   // the very last byte.
-  for (Case c : {Case{5 * 4096 + 100, 3}, Case{sample[100] * 4096 + 4000, 20 * 4096}, Case{size - 1, 1}}) {
+  for (Case c : {Case{5 * 4096 + 100, 3}, Case{sample[30] * 4096 + 4000, 20 * 4096}, Case{size - 1, 1}}) {
     kernel.Volume.assign(size, 0xA5);
     kernel.Reads.clear();
     beforeVerify = [&] { std::fill_n(kernel.Volume.begin() + c.from, c.length, 0x5A); };
