@@ -96,7 +96,8 @@ void TMainForm::LoadImageLists() {
   auto* cover = new TKLXBmpImages(this);
   all.GetPicture(2, picture);
   cover->Images().AddPicture(picture);
-  cover->Images().GetBitmap(0, bitmap);
+  // The cover just read is list 1's first picture: copied, not decoded a second time.
+  bitmap.Assign(picture.Graphic());
   all.GetPicture(3, picture);
   cover->Images().AddPicture(picture);
   all.GetPicture(4, picture);
