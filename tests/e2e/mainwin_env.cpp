@@ -1,6 +1,22 @@
 #include "mainwin_env.h"
 
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
 namespace e2e {
+
+std::vector<char> ReadCardImage() {
+  const char* unixPath = std::getenv("ORVASIL_CARD_IMAGE");
+  std::ifstream in(WindowsPath(unixPath ? unixPath : ""), std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::string WindowText(HWND w) {
+  char buf[256] = {};
+  GetWindowTextA(w, buf, sizeof buf);
+  return buf;
+}
 
 void MainWindowTest::SetUp() {
   ASSERT_TRUE(program.Start(ProgramPath())) << ProgramPath();

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 #include "e2e_util.h"
 
 namespace e2e {
@@ -11,6 +14,11 @@ namespace e2e {
 inline constexpr POINT kBack{20, 12}, kPhoto{150, 12}, kPrograms{320, 12}, kTitle{480, 12}, kExit{600, 12};
 // The picture area starts under the 24-pixel top bar.
 inline constexpr int kPictureTop = 24;
+
+// The virtual card's image (ORVASIL_CARD_IMAGE, set by scripts/lib/vcard), read whole.
+std::vector<char> ReadCardImage();
+// A window's text.
+std::string WindowText(HWND w);
 
 class MainWindowTest : public ::testing::Test {
 protected:

@@ -11,12 +11,6 @@ using namespace e2e;
 
 namespace {
 
-std::string Text(HWND w) {
-  char buf[256] = {};
-  GetWindowTextA(w, buf, sizeof buf);
-  return buf;
-}
-
 // The cursor the system shows now. Another process's cursor handle can be compared, but not
 // opened (Wine refuses GetIconInfo on it).
 HCURSOR ShownCursor() {
@@ -59,19 +53,19 @@ TEST_F(MainWindowTest, PhotoOpensTheWizardOnWelcomeAndAgainOnTheDrivePageAfterAb
   HWND cancel = FindChild(wizard, "Button", "Cancel");
   ASSERT_NE(cancel, nullptr);
   PushButton(cancel);
-  ASSERT_TRUE(WaitFor([&] { return Text(cancel) == "Exit"; }, 5000)) << Text(cancel);
+  ASSERT_TRUE(WaitFor([&] { return WindowText(cancel) == "Exit"; }, 5000)) << WindowText(cancel);
   PushButton(cancel);
   ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(wizard); }, 5000));
 
   Click(kPhoto);
   ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(wizard) != 0; }, 5000));
-  EXPECT_EQ(Text(next), "Start") << "the Drive page";
+  EXPECT_EQ(WindowText(next), "Start") << "the Drive page";
 
   PostMessageA(wizard, WM_SYSCOMMAND, SC_MINIMIZE, 0);
   ASSERT_TRUE(WaitFor([&] { return IsIconic(wizard) != 0; }, 5000));
   Click(kPhoto);
   EXPECT_TRUE(WaitFor([&] { return !IsIconic(wizard) && IsWindowVisible(wizard); }, 5000)) << "restored";
-  EXPECT_EQ(Text(next), "Start") << "the page it was left on";
+  EXPECT_EQ(WindowText(next), "Start") << "the page it was left on";
 }
 
 TEST_F(MainWindowTest, ProgramsShowsTheProgramsPictureAndBackFlipsTheTwo) {
@@ -101,7 +95,7 @@ TEST_F(MainWindowTest, ExitEndsTheProgramWhenTheWizardIsHidden) {
   HWND cancel = FindChild(wizard, "Button", "Cancel");
   ASSERT_NE(cancel, nullptr);
   PushButton(cancel);
-  ASSERT_TRUE(WaitFor([&] { return Text(cancel) == "Exit"; }, 5000));
+  ASSERT_TRUE(WaitFor([&] { return WindowText(cancel) == "Exit"; }, 5000));
   PushButton(cancel);
   ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(wizard); }, 5000));
   Click(kExit);
