@@ -114,23 +114,29 @@ namespace {
 struct ChildSearch {
   const char* cls;
   const char* text;
+  bool visibleOnly;
   HWND found;
 };
 
 BOOL CALLBACK MatchChild(HWND w, LPARAM lp) {
   auto* s = reinterpret_cast<ChildSearch*>(lp);
   char buf[256];
+  if (s->visibleOnly && !IsWindowVisible(w)) return TRUE;
   if (s->cls && (!GetClassNameA(w, buf, sizeof buf) || lstrcmpiA(buf, s->cls) != 0)) return TRUE;
   if (s->text && (GetWindowTextA(w, buf, sizeof buf) < 0 || lstrcmpA(buf, s->text) != 0)) return TRUE;
   s->found = w;
   return FALSE;
 }
+
+HWND SearchChildren(HWND parent, const char* className, const char* text, bool visibleOnly) {
+  ChildSearch s{className, text, visibleOnly, nullptr};
+  EnumChildWindows(parent, MatchChild, reinterpret_cast<LPARAM>(&s));
+  return s.found;
+}
 }  // namespace
 
 HWND FindChild(HWND parent, const char* className, const char* text) {
-  ChildSearch s{className, text, nullptr};
-  EnumChildWindows(parent, MatchChild, reinterpret_cast<LPARAM>(&s));
-  return s.found;
+  return SearchChildren(parent, className, text, false);
 }
 
 void PushButton(HWND button) {
@@ -138,31 +144,8 @@ void PushButton(HWND button) {
   Sleep(300);
 }
 
-}  // namespace e2e
-
-namespace e2e {
-
-namespace {
-struct TextSearch {
-  const char* text;
-  const char* cls;
-  HWND found;
-};
-
-BOOL CALLBACK MatchChildText(HWND w, LPARAM lp) {
-  auto* s = reinterpret_cast<TextSearch*>(lp);
-  char buf[256];
-  if (!IsWindowVisible(w) || GetWindowTextA(w, buf, sizeof buf) < 0 || lstrcmpA(buf, s->text) != 0) return TRUE;
-  if (s->cls && (!GetClassNameA(w, buf, sizeof buf) || lstrcmpiA(buf, s->cls) != 0)) return TRUE;
-  s->found = w;
-  return FALSE;
-}
-}  // namespace
-
 HWND FindChildByText(HWND parent, const char* text, const char* className) {
-  TextSearch s{text, className, nullptr};
-  EnumChildWindows(parent, MatchChildText, reinterpret_cast<LPARAM>(&s));
-  return s.found;
+  return SearchChildren(parent, className, text, true);
 }
 
 HWND WaitForChild(HWND parent, const char* text, DWORD ms, const char* className) {

@@ -50,10 +50,6 @@ bool WaitFor(F test, DWORD ms) {
 // Finds a visible top-level window of the given process with that text, waiting up to Ms.
 HWND WaitForWindow(DWORD pid, const char* className, const char* text, DWORD ms);
 
-}  // namespace e2e
-
-namespace e2e {
-
 // The first visible descendant of Parent with that text (and class, when given), or null.
 HWND FindChildByText(HWND parent, const char* text, const char* className = nullptr);
 // Waits up to Ms for a visible descendant with that text (and class).

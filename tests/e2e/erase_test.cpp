@@ -51,10 +51,8 @@ protected:
     HWND button = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (button = FindChild(wizard, "Button", "Finish")) != nullptr; }, runMs))
         << "the run ends on the Finish page";
-    PushButton(button);
-    ASSERT_TRUE(WaitFor([&] { return WindowText(button) == "Exit"; }, 5000)) << WindowText(button);
-    PushButton(button);
-    ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(wizard); }, 5000));
+    LeaveWizard(wizard, button);
+    if (HasFatalFailure()) return;
     Click(kExit);
     EXPECT_EQ(program.WaitExit(20000), 0);
   }

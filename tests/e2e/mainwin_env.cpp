@@ -26,4 +26,11 @@ void MainWindowTest::SetUp() {
   Sleep(500);
 }
 
+void MainWindowTest::LeaveWizard(HWND wizard, HWND button) {
+  PushButton(button);
+  ASSERT_TRUE(WaitFor([&] { return WindowText(button) == "Exit"; }, 5000)) << WindowText(button);
+  PushButton(button);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(wizard); }, 5000));
+}
+
 }  // namespace e2e

@@ -28,6 +28,9 @@ protected:
   HWND WaitForWizard(DWORD ms = 20000) { return WaitForWindow(program.Id(), "TShredForm", nullptr, ms); }
   // The refusal box of the program, once it is shown.
   HWND WaitForBox(DWORD ms = 10000) { return WaitForWindow(program.Id(), "TForm", "Orvasil", ms); }
+  // Leaves the wizard as a user does: Button (its Cancel, or Finish) leads to About, whose
+  // Exit hides the wizard.
+  void LeaveWizard(HWND wizard, HWND button);
 
   Process program;
   HWND main = nullptr;

@@ -1,10 +1,10 @@
 // The main window driven with the mouse: its top bar, its pictures, its links, and how it
 // works with the erase wizard.
 #include <algorithm>
-#include <fstream>
-#include <sstream>
+#include <memory>
 #include <string>
 
+#include "link_recorder.h"
 #include "mainwin_env.h"
 
 using namespace e2e;
@@ -52,10 +52,8 @@ TEST_F(MainWindowTest, PhotoOpensTheWizardOnWelcomeAndAgainOnTheDrivePageAfterAb
   // Leaving from Welcome goes through About; its Exit hides the wizard.
   HWND cancel = FindChild(wizard, "Button", "Cancel");
   ASSERT_NE(cancel, nullptr);
-  PushButton(cancel);
-  ASSERT_TRUE(WaitFor([&] { return WindowText(cancel) == "Exit"; }, 5000)) << WindowText(cancel);
-  PushButton(cancel);
-  ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(wizard); }, 5000));
+  LeaveWizard(wizard, cancel);
+  if (HasFatalFailure()) return;
 
   Click(kPhoto);
   ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(wizard) != 0; }, 5000));
@@ -94,10 +92,8 @@ TEST_F(MainWindowTest, ExitEndsTheProgramWhenTheWizardIsHidden) {
   ASSERT_NE(wizard, nullptr);
   HWND cancel = FindChild(wizard, "Button", "Cancel");
   ASSERT_NE(cancel, nullptr);
-  PushButton(cancel);
-  ASSERT_TRUE(WaitFor([&] { return WindowText(cancel) == "Exit"; }, 5000));
-  PushButton(cancel);
-  ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(wizard); }, 5000));
+  LeaveWizard(wizard, cancel);
+  if (HasFatalFailure()) return;
   Click(kExit);
   EXPECT_EQ(program.WaitExit(20000), 0);
 }
@@ -166,45 +162,13 @@ TEST_F(MainWindowTest, HoveringTheCallOutLightsTheCoverAndLeavingPutsItBack) {
 class MainWindowLinkTest : public MainWindowTest {
 protected:
   void SetUp() override {
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    record_ = std::string(temp) + "orvasil-e2e-record.txt";
-    DeleteFileA(record_.c_str());
-    SetEnvironmentVariableA("ORVASIL_RECORDER_FILE", record_.c_str());
-    std::string recorder = "Z:" ORVASIL_RECORDER_UNIX;
-    std::replace(recorder.begin(), recorder.end(), '/', '\\');
-    char value[1024] = {};
-    LONG size = sizeof value;
-    hadCommand_ = RegQueryValueA(HKEY_CLASSES_ROOT, kKey, value, &size) == ERROR_SUCCESS;
-    savedCommand_ = value;
-    const std::string command = "\"" + recorder + "\" \"%1\"";
-    RegSetValueA(HKEY_CLASSES_ROOT, kKey, REG_SZ, command.c_str(), static_cast<DWORD>(command.size()));
+    links_ = std::make_unique<testsupport::TLinkRecorder>("orvasil-e2e-record.txt");
+    links_->Register(testsupport::RecorderWindowsPath(ORVASIL_RECORDER_UNIX));
     MainWindowTest::SetUp();
   }
-  void TearDown() override {
-    if (hadCommand_)
-      RegSetValueA(HKEY_CLASSES_ROOT, kKey, REG_SZ, savedCommand_.c_str(), static_cast<DWORD>(savedCommand_.size()));
-    else
-      RegDeleteKeyA(HKEY_CLASSES_ROOT, kKey);
-    DeleteFileA(record_.c_str());
-  }
-  std::string Recorded() {
-    std::string s;
-    WaitFor(
-        [&] {
-          std::ifstream in(record_, std::ios::binary);
-          std::stringstream text;
-          text << in.rdbuf();
-          s = text.str();
-          return !s.empty() && s.back() == '\n';
-        },
-        10000);
-    return s;
-  }
-  static constexpr const char* kKey = "http\\shell\\open\\command";
-  std::string record_;
-  std::string savedCommand_;
-  bool hadCommand_ = false;
+  void TearDown() override { links_.reset(); }
+  std::string Recorded() { return links_->Recorded(1); }
+  std::unique_ptr<testsupport::TLinkRecorder> links_;
 };
 
 TEST_F(MainWindowLinkTest, TheMakersLogoOnTheCoverOpensItsWebSite) {

@@ -18,3 +18,6 @@ add_dependencies(shell_tests shell_recorder)
 add_executable(shell_demo WIN32 ${CMAKE_CURRENT_LIST_DIR}/shell/shell_demo.cpp)
 target_link_libraries(shell_demo PRIVATE orvasil_lib)
 target_compile_definitions(shell_demo PRIVATE ORVASIL_ENGLISH_UNIX="${CMAKE_SOURCE_DIR}/resources/lang/english.lng")
+
+# The link recorder and the mount manager's drives, shared with other test programs.
+target_link_libraries(shell_tests PRIVATE orvasil_test_support)

@@ -15,3 +15,6 @@ add_executable(skin_demo WIN32 ${CMAKE_CURRENT_LIST_DIR}/skin/skin_demo.cpp
 target_compile_definitions(skin_demo PRIVATE ORVASIL_SKIN_DEMO)
 target_link_libraries(skin_demo PRIVATE orvasil_lib)
 add_dependencies(skin_demo orvasil_forms)
+
+# The link recorder and the mount manager's drives, shared with other test programs.
+target_link_libraries(skin_tests PRIVATE orvasil_test_support)

@@ -32,3 +32,7 @@ foreach(t wizard_full wizard_nogeo wizard_novol)
   target_compile_definitions(${t} PRIVATE ORVASIL_ENGLISH_UNIX="${CMAKE_SOURCE_DIR}/resources/lang/english.lng")
   add_dependencies(${t} orvasil_forms)
 endforeach()
+
+# The link recorder and the mount manager's drives, shared with other test programs.
+target_link_libraries(wizard_nt PRIVATE orvasil_test_support)
+target_link_libraries(wizard_98 PRIVATE orvasil_test_support)

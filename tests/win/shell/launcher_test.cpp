@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "lang/KLXLang.h"
+#include "link_recorder.h"
 #include "shell/KLShellUtils.h"
 #include "shell_env.h"
 #include "sys/KLSysUtils.h"
@@ -28,66 +28,26 @@ int32_t RecordBox(const std::string& msg, const std::string& caption, int32_t ic
   return mrOk;
 }
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 // Registers the recorder (or a program that does not exist) as the open command of "http"
 // and "mailto", and puts the former commands back afterwards.
 class LauncherTest : public ::testing::Test {
 protected:
   void SetUp() override {
     shelltest::LoadEnglish();
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    record_ = std::string(temp) + "orvasil-launch-record.txt";
-    DeleteFileA(record_.c_str());
-    SetEnvironmentVariableA("ORVASIL_RECORDER_FILE", record_.c_str());
+    links_ = std::make_unique<testsupport::TLinkRecorder>("orvasil-launch-record.txt");
     recorder_ = shelltest::WinPath(ORVASIL_RECORDER_UNIX);
-    for (const char* protocol : {"http", "mailto"}) saved_.push_back({protocol, ReadCommand(protocol)});
     gBoxes.clear();
     MessageBoxProc = RecordBox;
   }
   void TearDown() override {
     MessageBoxProc = ShowMessageBox;
-    for (const auto& [protocol, command] : saved_) WriteCommand(protocol, command);
-    DeleteFileA(record_.c_str());
+    links_.reset();
   }
+  void RegisterAll(const std::string& program) { links_->Register(program); }
+  std::string Recorded(size_t lines = 1) { return links_->Recorded(lines); }
 
-  static std::string Key(const std::string& protocol) { return protocol + "\\shell\\open\\command"; }
-  static std::pair<bool, std::string> ReadCommand(const std::string& protocol) {
-    char value[1024] = {};
-    LONG size = sizeof(value);
-    const bool found = RegQueryValueA(HKEY_CLASSES_ROOT, Key(protocol).c_str(), value, &size) == ERROR_SUCCESS;
-    return {found, value};
-  }
-  static void WriteCommand(const std::string& protocol, const std::pair<bool, std::string>& command) {
-    if (!command.first) {
-      RegDeleteKeyA(HKEY_CLASSES_ROOT, Key(protocol).c_str());
-      return;
-    }
-    RegSetValueA(HKEY_CLASSES_ROOT, Key(protocol).c_str(), REG_SZ, command.second.c_str(),
-                 static_cast<DWORD>(command.second.size()));
-  }
-  void RegisterAll(const std::string& program) {
-    for (const char* protocol : {"http", "mailto"}) WriteCommand(protocol, {true, "\"" + program + "\" \"%1\""});
-  }
-  // The lines the recorder wrote, once it has written them.
-  std::string Recorded(size_t lines = 1) {
-    for (int i = 0; i < 200; ++i) {
-      const std::string s = ReadFile(record_);
-      if (static_cast<size_t>(std::count(s.begin(), s.end(), '\n')) >= lines) return s;
-      Sleep(50);
-    }
-    return ReadFile(record_);
-  }
-
-  std::string record_;
+  std::unique_ptr<testsupport::TLinkRecorder> links_;
   std::string recorder_;
-  std::vector<std::pair<std::string, std::pair<bool, std::string>>> saved_;
 };
 
 TEST_F(LauncherTest, AWebLinkReachesTheRegisteredProgramExactly) {

@@ -1,6 +1,5 @@
 #include <windows.h>
 #include <shellapi.h>
-#include <winioctl.h>
 
 #include <gtest/gtest.h>
 
@@ -17,6 +16,9 @@
 #include "gui/Forms.h"
 #include "shell/KLShellCtrls.h"
 #include "sys/KLSysUtils.h"
+#include "mount_drive.h"
+
+using testsupport::DefineUnixDrive;
 
 using namespace orv;
 
@@ -53,35 +55,6 @@ std::unique_ptr<TKLDriveComboBox> LoadedPicker(TKLDriveTypes types, bool shellIm
   if (changes) picker->OnChange = [changes](TObject*) { ++*changes; };
   picker->Loaded();
   return picker;
-}
-
-// Wine's mount manager adds a drive that running processes see at once; the type "no root
-// directory" without a path removes it.
-bool DefineUnixDrive(wchar_t letter, const std::string& unixPath, ULONG type) {
-  struct Header {
-    ULONG size, type, fs_type;
-    DWORD serial;
-    ULONGLONG unix_dev;
-    WCHAR letter;
-    USHORT mount_point_offset, device_offset, label_offset;
-  };
-  static_assert(sizeof(Header) == 32);
-  std::vector<char> buffer(sizeof(Header) + unixPath.size() + 1, '\0');
-  auto* h = reinterpret_cast<Header*>(buffer.data());
-  h->size = static_cast<ULONG>(buffer.size());
-  h->type = type;
-  h->letter = letter;
-  h->mount_point_offset = unixPath.empty() ? 0 : sizeof(Header);
-  std::memcpy(buffer.data() + sizeof(Header), unixPath.c_str(), unixPath.size());
-  HANDLE mgr = CreateFileA("\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                           nullptr, OPEN_EXISTING, 0, nullptr);
-  if (mgr == INVALID_HANDLE_VALUE) return false;
-  const DWORD code = CTL_CODE('m', 32, METHOD_BUFFERED, FILE_READ_ACCESS | FILE_WRITE_ACCESS);
-  DWORD returned = 0;
-  const BOOL ok = DeviceIoControl(mgr, code, buffer.data(), static_cast<DWORD>(buffer.size()), nullptr, 0, &returned,
-                                  nullptr);
-  CloseHandle(mgr);
-  return ok;
 }
 
 TEST(DrivePicker, ThePrefixHoldsTheTestDrives) {

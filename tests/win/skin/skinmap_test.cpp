@@ -3,14 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "base/Filer.h"
 #include "base/TextForm.h"
 #include "gui/ExtCtrls.h"
+#include "link_recorder.h"
 #include "shell/KLShellUtils.h"
 #include "skin_env.h"
 #include "sys/KLSysUtils.h"
@@ -417,17 +417,8 @@ class SkinMapLinkTest : public SkinMapTest {
 protected:
   void SetUp() override {
     SkinMapTest::SetUp();
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    record_ = std::string(temp) + "orvasil-map-record.txt";
-    DeleteFileA(record_.c_str());
-    SetEnvironmentVariableA("ORVASIL_RECORDER_FILE", record_.c_str());
-    std::string recorder = "Z:" ORVASIL_RECORDER_UNIX;
-    std::replace(recorder.begin(), recorder.end(), '/', '\\');
-    for (const char* protocol : {"http", "mailto"}) {
-      saved_.push_back({protocol, ReadCommand(protocol)});
-      WriteCommand(protocol, {true, "\"" + recorder + "\" \"%1\""});
-    }
+    links_ = std::make_unique<testsupport::TLinkRecorder>("orvasil-map-record.txt");
+    links_->Register(testsupport::RecorderWindowsPath(ORVASIL_RECORDER_UNIX));
     MessageBoxProc = [](const std::string&, const std::string&, int32_t, int32_t,
                         std::span<const TKLMsgButton>) -> int32_t {
       ADD_FAILURE() << "no error box expected";
@@ -436,39 +427,11 @@ protected:
   }
   void TearDown() override {
     MessageBoxProc = ShowMessageBox;
-    for (const auto& [protocol, command] : saved_) WriteCommand(protocol, command);
-    DeleteFileA(record_.c_str());
+    links_.reset();
     SkinMapTest::TearDown();
   }
-  static std::string Key(const std::string& protocol) { return protocol + "\\shell\\open\\command"; }
-  static std::pair<bool, std::string> ReadCommand(const std::string& protocol) {
-    char value[1024] = {};
-    LONG size = sizeof(value);
-    const bool found = RegQueryValueA(HKEY_CLASSES_ROOT, Key(protocol).c_str(), value, &size) == ERROR_SUCCESS;
-    return {found, value};
-  }
-  static void WriteCommand(const std::string& protocol, const std::pair<bool, std::string>& command) {
-    if (!command.first) {
-      RegDeleteKeyA(HKEY_CLASSES_ROOT, Key(protocol).c_str());
-      return;
-    }
-    RegSetValueA(HKEY_CLASSES_ROOT, Key(protocol).c_str(), REG_SZ, command.second.c_str(),
-                 static_cast<DWORD>(command.second.size()));
-  }
-  std::string Recorded(size_t lines) {
-    std::string s;
-    for (int i = 0; i < 200; ++i) {
-      std::ifstream in(record_, std::ios::binary);
-      std::stringstream text;
-      text << in.rdbuf();
-      s = text.str();
-      if (static_cast<size_t>(std::count(s.begin(), s.end(), '\n')) >= lines) break;
-      Sleep(50);
-    }
-    return s;
-  }
-  std::string record_;
-  std::vector<std::pair<std::string, std::pair<bool, std::string>>> saved_;
+  std::string Recorded(size_t lines) { return links_->Recorded(lines); }
+  std::unique_ptr<testsupport::TLinkRecorder> links_;
 };
 
 TEST_F(SkinMapLinkTest, WebAndMailLinksReachTheRecorderExpandedAndNoneWhileLoading) {

@@ -3,10 +3,10 @@
 #include <windows.h>
 
 #include <dbt.h>
-#include <winioctl.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 
 #include "disk/KLDisk.h"
 #include "gui/Screen.h"
@@ -14,11 +14,14 @@
 #include "shell/KLShellCtrls.h"
 #include "sys/KLSysUtils.h"
 #include "wizard_env.h"
+#include "mount_drive.h"
+#include "link_recorder.h"
 
 #include <cstring>
 
 using namespace orv;
 using namespace wizardtest;
+using testsupport::DefineUnixDrive;
 
 namespace {
 
@@ -115,8 +118,9 @@ TEST_F(WizardTest, StartAnsweredYesErasesTheCardAndTheFinishPageSumsItUp) {
   if (!Win98Mode() || out.VolumeLength > 0) {
     EXPECT_EQ(zeroed, Size() / 512 * 512) << "the whole volume";
   }
-  if (out.VolumeLength < 0)  // Wine's 9x services answer a BPB of another volume
+  if (out.VolumeLength < 0) {  // Wine's 9x services answer a BPB of another volume
     EXPECT_TRUE(Has(w->FinishLabel->Caption(), "could not be reached")) << w->FinishLabel->Caption();
+  }
   EXPECT_EQ(w->PageLabel->Caption(), "Finished!");
   EXPECT_TRUE(w->FinishLabel->Visible());
   EXPECT_TRUE(Has(w->FinishLabel->Caption(), "were overwritten with zeros in")) << w->FinishLabel->Caption();
@@ -285,35 +289,6 @@ TEST_F(WizardTest, AFixedDriveOrTheWindowsDriveIsRefusedWithoutWriting) {
   EXPECT_TRUE(ReadImage() == before);
 }
 
-// Wine's mount manager adds a drive that running processes see at once (type 2: removable);
-// type 1 without a path removes it.
-bool DefineUnixDrive(wchar_t letter, const std::string& unixPath, ULONG type) {
-  struct Header {
-    ULONG size, type, fs_type;
-    DWORD serial;
-    ULONGLONG unix_dev;
-    WCHAR letter;
-    USHORT mount_point_offset, device_offset, label_offset;
-  };
-  static_assert(sizeof(Header) == 32);
-  std::vector<char> buffer(sizeof(Header) + unixPath.size() + 1, '\0');
-  auto* h = reinterpret_cast<Header*>(buffer.data());
-  h->size = static_cast<ULONG>(buffer.size());
-  h->type = type;
-  h->letter = letter;
-  h->mount_point_offset = unixPath.empty() ? 0 : sizeof(Header);
-  std::memcpy(buffer.data() + sizeof(Header), unixPath.c_str(), unixPath.size());
-  HANDLE mgr = CreateFileA("\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                           nullptr, OPEN_EXISTING, 0, nullptr);
-  if (mgr == INVALID_HANDLE_VALUE) return false;
-  const DWORD code = CTL_CODE('m', 32, METHOD_BUFFERED, FILE_READ_ACCESS | FILE_WRITE_ACCESS);
-  DWORD returned = 0;
-  const BOOL ok = DeviceIoControl(mgr, code, buffer.data(), static_cast<DWORD>(buffer.size()), nullptr, 0, &returned,
-                                  nullptr);
-  CloseHandle(mgr);
-  return ok;
-}
-
 void BroadcastVolume(HWND wnd, WPARAM event, char letter) {
   DEV_BROADCAST_VOLUME volume{};
   volume.dbcv_size = sizeof volume;
@@ -343,39 +318,14 @@ class WizardLinkTest : public WizardTest {
 protected:
   void SetUp() override {
     WizardTest::SetUp();
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    record_ = std::string(temp) + "orvasil-wizard-links.txt";
-    DeleteFileA(record_.c_str());
-    SetEnvironmentVariableA("ORVASIL_RECORDER_FILE", record_.c_str());
-    const std::string command = "\"" + WinPath(ORVASIL_RECORDER_UNIX) + "\" \"%1\"";
-    for (const char* protocol : {"http", "mailto"}) {
-      const std::string key = std::string(protocol) + "\\shell\\open\\command";
-      char value[1024] = {};
-      LONG size = sizeof value;
-      saved_.push_back({key, RegQueryValueA(HKEY_CLASSES_ROOT, key.c_str(), value, &size) == ERROR_SUCCESS
-                                 ? std::string(value)
-                                 : std::string()});
-      RegSetValueA(HKEY_CLASSES_ROOT, key.c_str(), REG_SZ, command.c_str(), static_cast<DWORD>(command.size()));
-    }
+    recorder_ = std::make_unique<testsupport::TLinkRecorder>("orvasil-wizard-links.txt");
+    recorder_->Register(WinPath(ORVASIL_RECORDER_UNIX));
   }
   void TearDown() override {
-    for (const auto& [key, value] : saved_) {
-      if (value.empty())
-        RegDeleteKeyA(HKEY_CLASSES_ROOT, key.c_str());
-      else
-        RegSetValueA(HKEY_CLASSES_ROOT, key.c_str(), REG_SZ, value.c_str(), static_cast<DWORD>(value.size()));
-    }
-    DeleteFileA(record_.c_str());
+    recorder_.reset();
+    WizardTest::TearDown();
   }
-  std::string Recorded(size_t lines) {
-    for (int i = 0; i < 200; ++i) {
-      const std::string s = ReadFileText(record_);
-      if (static_cast<size_t>(std::count(s.begin(), s.end(), '\n')) >= lines) return s;
-      Sleep(50);
-    }
-    return ReadFileText(record_);
-  }
+  std::string Recorded(size_t lines) { return recorder_->Recorded(lines); }
   // Clicks the link text in a viewer, as the mouse would.
   void ClickLink(TKLRichEditOLE* viewer, const std::string& link, bool right = false) {
     const int32_t length = static_cast<int32_t>(SendMessageA(viewer->Handle(), WM_GETTEXTLENGTH, 0, 0));
@@ -392,8 +342,7 @@ protected:
     }
   }
 
-  std::string record_;
-  std::vector<std::pair<std::string, std::string>> saved_;
+  std::unique_ptr<testsupport::TLinkRecorder> recorder_;
 };
 
 TEST_F(WizardLinkTest, LinksInBothDocumentsTheBannerAndDonateReachTheRegisteredPrograms) {
