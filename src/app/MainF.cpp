@@ -93,13 +93,16 @@ void TMainForm::LoadImageLists() {
   topBar->Rebuild();
   topBar->ReleaseImages();
 
+  // The covers go into list 1 as the bitmaps just decoded, so that its rebuild copies them
+  // instead of decoding each JPEG a second time (the list's pictures are let go right after).
   auto* cover = new TKLXBmpImages(this);
   all.GetPicture(2, picture);
-  cover->Images().AddPicture(picture);
-  // The cover just read is list 1's first picture: copied, not decoded a second time.
   bitmap.Assign(picture.Graphic());
+  cover->Images().AddBitmap(bitmap);
+  TKLBitmap lit;
   all.GetPicture(3, picture);
-  cover->Images().AddPicture(picture);
+  lit.Assign(picture.Graphic());
+  cover->Images().AddBitmap(lit);
   all.GetPicture(4, picture);
   if (picture.Graphic()) bitmap.Canvas().Draw(0, kProgramsPanelTop, *picture.Graphic());
   cover->Images().AddBitmap(bitmap);
