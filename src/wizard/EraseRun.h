@@ -102,10 +102,11 @@ struct TEraseHooks {
 // VerifySpreadBlocks spread evenly between them.
 inline constexpr int64_t VerifyEdgeBlocks = 64;
 inline constexpr int64_t VerifySpreadBlocks = 256;
-// What keeps it cheap: it reads no more than 1/VerifyShareDivisor of the covered bytes (a
-// few per cent of the erase's time) and no more than VerifyMaxBytes (two seconds on a card
-// that reads 2 MB/s), but never fewer than VerifyMinBlocks blocks.
-inline constexpr int64_t VerifyShareDivisor = 32;
+// What keeps it cheap: it reads no more than 1/VerifyShareDivisor of the covered bytes
+// (reading a block costs about twice writing one, so a few per cent of the erase's time) and
+// no more than VerifyMaxBytes (two seconds on a card that reads 2 MB/s), but never fewer than
+// VerifyMinBlocks blocks.
+inline constexpr int64_t VerifyShareDivisor = 64;
 inline constexpr int64_t VerifyMaxBytes = 4 * 1024 * 1024;
 inline constexpr int64_t VerifyMinBlocks = 24;
 

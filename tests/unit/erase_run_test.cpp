@@ -549,7 +549,7 @@ TEST(EraseRunVerifySample, ReadsAFewPerCentOfASmallCardAndAFewMegabytesOfALargeO
     int64_t blocks, blockBytes;
     size_t size, edge;
   };
-  for (Case c : {Case{2049, 4096, 64, 10},            // 8 MB of 4 KB clusters: 256 KB
+  for (Case c : {Case{2049, 4096, 32, 5},             // 8 MB of 4 KB clusters: 128 KB
                  Case{65537, 4096, 384, 64},          // 256 MB: the full sample, 1.5 MB
                  Case{32768, 32768, 128, 21},         // 1 GB of 32 KB clusters: 4 MB
                  Case{262144, 65536, 64, 10},         // 16 GB of 64 KB clusters: 4 MB
@@ -585,16 +585,16 @@ TEST_F(EraseRunTest, ARunThatWroteEverythingReadsItBackWithoutWriting) {
 }
 
 TEST_F(EraseRunTest, BytesChangedBehindTheRunsBackFailTheReadBackAtTheFirstOne) {
-  kernel.TotalClusters = 1999;  // 2000 blocks: the sample is 62 of them
+  kernel.TotalClusters = 1999;  // 2000 blocks: the sample is 31 of them
   const int64_t size = 2000 * 4096;
   const std::vector<int64_t> sample = VerifySample(2000, 4096);
-  ASSERT_EQ(sample.size(), 62u);
+  ASSERT_EQ(sample.size(), 31u);
   struct Case {
     int64_t from, length;
   };
   // In the first blocks, in the spread (a run that starts between two sampled blocks), in
   // the very last byte.
-  for (Case c : {Case{5 * 4096 + 100, 3}, Case{sample[30] * 4096 + 4000, 20 * 4096}, Case{size - 1, 1}}) {
+  for (Case c : {Case{3 * 4096 + 100, 3}, Case{sample[15] * 4096 + 4000, 20 * 4096}, Case{size - 1, 1}}) {
     kernel.Volume.assign(size, 0xA5);
     kernel.Reads.clear();
     beforeVerify = [&] { std::fill_n(kernel.Volume.begin() + c.from, c.length, 0x5A); };
