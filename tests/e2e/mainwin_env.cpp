@@ -33,4 +33,18 @@ void MainWindowTest::LeaveWizard(HWND wizard, HWND button) {
   ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(wizard); }, 5000));
 }
 
+void MainWindowTest::ExitIsRefused(HWND wizard, const std::function<void()>& whileShown) {
+  SetForegroundWindow(main);
+  Click(kExit);
+  HWND box = WaitForBox();
+  ASSERT_NE(box, nullptr) << "the refusal";
+  if (whileShown) whileShown();
+  HWND ok = FindChild(box, "Button", "OK");
+  ASSERT_NE(ok, nullptr);
+  PushButton(ok);
+  EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == wizard; }, 5000)) << "the wizard comes forward";
+  EXPECT_TRUE(IsWindowVisible(wizard));
+  EXPECT_EQ(program.WaitExit(500), -1) << "still running";
+}
+
 }  // namespace e2e

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,9 @@ protected:
   // Leaves the wizard as a user does: Button (its Cancel, or Finish) leads to About, whose
   // Exit hides the wizard.
   void LeaveWizard(HWND wizard, HWND button);
+  // "exit" while the wizard is shown: the refusal box comes, WhileShown runs while it is up,
+  // its OK brings the wizard forward and the program goes on.
+  void ExitIsRefused(HWND wizard, const std::function<void()>& whileShown = {});
 
   Process program;
   HWND main = nullptr;

@@ -102,16 +102,7 @@ TEST_F(MainWindowTest, ExitWhileTheWizardIsShownIsRefusedAndBringsTheWizardForwa
   Click(kPhoto);
   HWND wizard = WaitForWizard();
   ASSERT_NE(wizard, nullptr);
-  SetForegroundWindow(main);
-  Click(kExit);
-  HWND box = WaitForBox();
-  ASSERT_NE(box, nullptr) << "the refusal";
-  HWND ok = FindChild(box, "Button", "OK");
-  ASSERT_NE(ok, nullptr);
-  PushButton(ok);
-  EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == wizard; }, 5000));
-  EXPECT_TRUE(IsWindowVisible(wizard));
-  EXPECT_EQ(program.WaitExit(500), -1) << "still running";
+  ExitIsRefused(wizard);
 }
 
 TEST_F(MainWindowTest, DraggingTheTitleMovesTheWindowAndTheAreasKeepWorking) {
