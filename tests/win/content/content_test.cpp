@@ -1,6 +1,6 @@
-// What orvasil.exe carries besides its code: the screen cursors, the icon, the arrow glyphs of
-// the skinned controls and the version resource. The exe is loaded as a data file, and each
-// cursor and icon picture is handed to the system's own loader.
+// What the program carries besides its code: the screen cursors, the icon, the arrow glyphs of
+// the skinned controls, the manifest and the version resource. The exe is loaded as a data file,
+// and each cursor and icon picture is handed to the system's own loader.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -156,6 +156,29 @@ TEST_F(ExeResources, EachArrowIsADarkGlyphOnMagenta) {
   }
 }
 
+#ifdef _WIN64
+constexpr const char* kProgramFile = "orvasil64.exe";
+constexpr const char* kManifestArch = "processorArchitecture=\"amd64\"";
+#else
+constexpr const char* kProgramFile = "orvasil.exe";
+constexpr const char* kManifestArch = "processorArchitecture=\"x86\"";
+#endif
+
+// The loader picks the common controls of the architecture the manifest names: a 64-bit
+// program naming x86 would get none of version 6 (and on Windows, not start at all).
+TEST_F(ExeResources, TheManifestNamesTheArchitectureTheProgramIsBuiltFor) {
+  const std::vector<BYTE> bytes = Resource(MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));  // RT_MANIFEST
+  ASSERT_FALSE(bytes.empty());
+  const std::string manifest(bytes.begin(), bytes.end());
+  size_t count = 0;
+  for (size_t at = manifest.find("processorArchitecture="); at != std::string::npos;
+       at = manifest.find("processorArchitecture=", at + 1)) {
+    EXPECT_EQ(manifest.compare(at, std::strlen(kManifestArch), kManifestArch), 0) << manifest.substr(at, 32);
+    ++count;
+  }
+  EXPECT_EQ(count, 2u) << "the program and the common controls each name one";
+}
+
 std::string VersionString(const std::vector<BYTE>& block, const char* key) {
   std::vector<BYTE> copy = block;  // VerQueryValue may write into the block
   char* value = nullptr;
@@ -181,7 +204,7 @@ TEST_F(ExeResources, TheVersionResourceNamesTheProductItsMakerAndVersion2) {
   EXPECT_EQ(VersionString(block, "CompanyName"), "Tremalon");
   EXPECT_EQ(VersionString(block, "FileVersion"), "2.0.0.0");
   EXPECT_EQ(VersionString(block, "ProductVersion"), "2.0.0.0");
-  EXPECT_EQ(VersionString(block, "OriginalFilename"), "orvasil.exe");
+  EXPECT_EQ(VersionString(block, "OriginalFilename"), kProgramFile);
   EXPECT_EQ(VersionString(block, "FileDescription"), "Orvasil - memory card eraser");
   EXPECT_EQ(VersionString(block, "LegalCopyright"), "Copyright \xA9 2011 Tremalon");
 }
