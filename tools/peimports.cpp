@@ -1,18 +1,22 @@
-// peimports: lists the functions a 32-bit Windows program imports, or checks them against
-// allowlists of the functions that the oldest supported Windows versions export.
+// peimports: lists the functions a Windows program (32 or 64-bit) imports, or checks them
+// against allowlists of the functions that the oldest supported Windows versions export.
 //
 //   peimports EXE                 prints "dll function" per import ("dll @N" by ordinal)
-//   peimports --allow DIR EXE     fails, naming each import that DIR/<dll>.txt does not list
+//   peimports --allow DIR [--allow DIR2 ...] [--systems TEXT] [--subsystem M.N] EXE
+//                                 fails, naming each import that no DIR/<dll>.txt lists
 //
-// A list holds one function name per line, "@N" for an ordinal, "#" starts a comment. A DLL
-// without a list is not on those systems at all. Delay-loaded imports found through the delay
-// import directory are checked like the others: a missing one would fail at its first call
-// instead of at load time, which is no better. (binutils 2.40 leaves that directory empty for
-// dlltool's delay libraries, so the program must not use those.) The checked program must also
-// keep subsystem version 4.0, or the old loaders refuse it.
+// A list holds one function name per line, "@N" for an ordinal, "#" starts a comment. A later
+// folder's list adds to an earlier one's, and its "-name" lines take names away (a 64-bit DLL
+// lacks some functions its 32-bit namesake exports). A DLL without a list is not on those
+// systems at all. Delay-loaded imports found through the delay import directory are checked
+// like the others: a missing one would fail at its first call instead of at load time, which
+// is no better. (binutils 2.40 leaves that directory empty for dlltool's delay libraries, so
+// the program must not use those.) The checked program must also carry the subsystem version
+// the oldest system's loader accepts (4.0 for Windows 95 and NT 4.0 unless told otherwise).
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <iostream>
@@ -46,12 +50,15 @@ public:
       ReadThunks(Dll(U32(Off(d) + 12)), lookup, false, result);
     }
     for (uint32_t d = delayed_.Address; delayed_.Size && U32(Off(d + 4)); d += 32) {
-      // Attribute bit 0 clear: an old-style descriptor holding addresses instead of RVAs.
-      const uint32_t base = (U32(Off(d)) & 1) ? 0 : imageBase_;
+      // Attribute bit 0 clear: an old-style descriptor holding addresses instead of RVAs
+      // (32-bit images only; the low 32 bits of the image base are what such an address adds).
+      const uint32_t base = (U32(Off(d)) & 1) ? 0 : static_cast<uint32_t>(imageBase_);
       ReadThunks(Dll(U32(Off(d + 4)) - base), U32(Off(d + 16)) - base, true, result, base);
     }
     return result;
   }
+
+  bool Is64() const { return is64_; }
 
   unsigned SubsystemMajor() const { return subsystemMajor_; }
   unsigned SubsystemMinor() const { return subsystemMinor_; }
@@ -64,7 +71,8 @@ private:
   std::string bytes_;
   std::vector<TSection> sections_;
   TDirectory imports_, delayed_;
-  uint32_t imageBase_ = 0;
+  uint64_t imageBase_ = 0;
+  bool is64_ = false;
   unsigned subsystemMajor_ = 0, subsystemMinor_ = 0;
 
   uint32_t U16(size_t at) const { return Byte(at) | Byte(at + 1) << 8; }
@@ -79,13 +87,17 @@ private:
     const size_t pe = U32(0x3C);
     if (U32(pe) != 0x4550) throw std::runtime_error("no PE header");
     const size_t opt = pe + 24;
-    if (U16(opt) != 0x10B) throw std::runtime_error("not a 32-bit PE image");
-    imageBase_ = U32(opt + 28);
+    // PE32 (0x10B) and PE32+ (0x20B) differ in the image base's width, and so in where the
+    // data directories start.
+    if (U16(opt) != 0x10B && U16(opt) != 0x20B) throw std::runtime_error("not a PE32 or PE32+ image");
+    is64_ = U16(opt) == 0x20B;
+    imageBase_ = is64_ ? U32(opt + 24) | uint64_t{U32(opt + 28)} << 32 : U32(opt + 28);
     subsystemMajor_ = U16(opt + 48);
     subsystemMinor_ = U16(opt + 50);
-    const uint32_t dirs = U32(opt + 92);
-    if (dirs > 1) imports_ = {U32(opt + 96 + 8), U32(opt + 96 + 12)};
-    if (dirs > 13) delayed_ = {U32(opt + 96 + 13 * 8), U32(opt + 96 + 13 * 8 + 4)};
+    const size_t dirTable = opt + (is64_ ? 112 : 96);
+    const uint32_t dirs = U32(dirTable - 4);
+    if (dirs > 1) imports_ = {U32(dirTable + 8), U32(dirTable + 12)};
+    if (dirs > 13) delayed_ = {U32(dirTable + 13 * 8), U32(dirTable + 13 * 8 + 4)};
     const size_t table = opt + U16(pe + 20);
     for (uint32_t i = 0; i < U16(pe + 6); ++i) {
       const size_t s = table + i * 40;
@@ -114,11 +126,16 @@ private:
 
   void ReadThunks(const std::string& dll, uint32_t rva, bool delayed, std::vector<TImport>& out,
                   uint32_t base = 0) const {
-    for (uint32_t thunk; rva && (thunk = U32(Off(rva))) != 0; rva += 4) {
-      if (thunk & 0x80000000u)
-        out.push_back({dll, "@" + std::to_string(thunk & 0xFFFF), delayed});
+    // A thunk is as wide as a pointer; its top bit marks an import by ordinal.
+    const uint32_t width = is64_ ? 8 : 4;
+    for (; rva; rva += width) {
+      const uint32_t low = U32(Off(rva));
+      const uint32_t high = is64_ ? U32(Off(rva) + 4) : 0;
+      if (low == 0 && high == 0) break;
+      if ((is64_ ? high : low) & 0x80000000u)
+        out.push_back({dll, "@" + std::to_string(low & 0xFFFF), delayed});
       else
-        out.push_back({dll, Text(thunk - base + 2), delayed});
+        out.push_back({dll, Text(low - base + 2), delayed});
     }
   }
 };
@@ -131,45 +148,60 @@ std::string ReadFile(const std::string& path) {
   return bytes.str();
 }
 
-// The list for Dll, or nothing when the folder holds none.
-const std::set<std::string>* AllowList(const std::string& dir, const std::string& dll,
+struct TCheck {
+  std::vector<std::string> Dirs;
+  std::string Systems = "Windows 95 OSR2 and NT 4.0";
+  unsigned SubsystemMajor = 4, SubsystemMinor = 0;
+};
+
+// The names Dll exports on the checked systems: every folder's list in turn, each adding its
+// names and taking away its "-name" lines. Nothing when no folder holds a list for it.
+const std::set<std::string>* AllowList(const std::vector<std::string>& dirs, const std::string& dll,
                                        std::map<std::string, std::set<std::string>>& lists) {
   auto it = lists.find(dll);
-  if (it == lists.end()) {
+  if (it != lists.end()) return &it->second;
+  std::set<std::string> names;
+  bool found = false;
+  for (const std::string& dir : dirs) {
     std::ifstream in(dir + "/" + dll + ".txt");
-    if (!in) return nullptr;
-    std::set<std::string> names;
+    if (!in) continue;
+    found = true;
     for (std::string line; std::getline(in, line);) {
       line = line.substr(0, line.find('#'));
       std::istringstream words(line);
-      for (std::string word; words >> word;) names.insert(word);
+      for (std::string word; words >> word;) {
+        if (word.size() > 1 && word[0] == '-')
+          names.erase(word.substr(1));
+        else
+          names.insert(word);
+      }
     }
-    it = lists.emplace(dll, std::move(names)).first;
   }
-  return &it->second;
+  if (!found) return nullptr;
+  return &lists.emplace(dll, std::move(names)).first->second;
 }
 
-int Check(const TPeImage& image, const std::string& exe, const std::string& dir) {
+int Check(const TPeImage& image, const std::string& exe, const TCheck& check) {
   std::map<std::string, std::set<std::string>> lists;
   std::set<std::string> unlistedDlls;
   int bad = 0;
   for (const TImport& imp : image.Imports()) {
     const char* how = imp.Delayed ? " (delay-loaded)" : "";
-    const std::set<std::string>* allowed = AllowList(dir, imp.Dll, lists);
+    const std::set<std::string>* allowed = AllowList(check.Dirs, imp.Dll, lists);
     if (!allowed) {
       if (unlistedDlls.insert(imp.Dll).second)
         std::cout << exe << ": imports from " << imp.Dll << ".dll, which has no list of functions that "
-                  << "Windows 95 OSR2 and NT 4.0 export" << how << "\n";
+                  << check.Systems << " export" << how << "\n";
       ++bad;
     } else if (!allowed->contains(imp.Function)) {
-      std::cout << exe << ": imports " << imp.Function << " from " << imp.Dll << ".dll" << how
-                << ", which Windows 95 OSR2 or NT 4.0 does not export\n";
+      std::cout << exe << ": imports " << imp.Function << " from " << imp.Dll << ".dll" << how << ", which "
+                << check.Systems << " do not both export\n";
       ++bad;
     }
   }
-  if (image.SubsystemMajor() != 4 || image.SubsystemMinor() != 0) {
+  if (image.SubsystemMajor() != check.SubsystemMajor || image.SubsystemMinor() != check.SubsystemMinor) {
     std::cout << exe << ": subsystem version " << image.SubsystemMajor() << "." << image.SubsystemMinor()
-              << ", the old loaders need 4.0\n";
+              << ", the oldest loaders need " << check.SubsystemMajor << "." << check.SubsystemMinor << "\n";
     ++bad;
   }
   if (bad) std::cout << bad << " import problem(s)\n";
@@ -180,19 +212,30 @@ int Check(const TPeImage& image, const std::string& exe, const std::string& dir)
 
 int main(int argc, char** argv) {
   try {
-    std::string allowDir, exe;
-    for (int i = 1; i < argc; ++i) {
-      if (std::strcmp(argv[i], "--allow") == 0 && i + 1 < argc)
-        allowDir = argv[++i];
-      else
-        exe = argv[i];
-    }
-    if (exe.empty()) {
-      std::cerr << "usage: peimports [--allow DIR] EXE\n";
+    TCheck check;
+    std::string exe;
+    const auto usage = [] {
+      std::cerr << "usage: peimports [--allow DIR ...] [--systems TEXT] [--subsystem M.N] EXE\n";
       return 2;
+    };
+    for (int i = 1; i < argc; ++i) {
+      const std::string arg = argv[i];
+      const bool valued = i + 1 < argc;
+      if (arg == "--allow" && valued) {
+        check.Dirs.push_back(argv[++i]);
+      } else if (arg == "--systems" && valued) {
+        check.Systems = argv[++i];
+      } else if (arg == "--subsystem" && valued) {
+        if (std::sscanf(argv[++i], "%u.%u", &check.SubsystemMajor, &check.SubsystemMinor) != 2) return usage();
+      } else if (arg[0] != '-' && exe.empty()) {
+        exe = arg;
+      } else {
+        return usage();
+      }
     }
+    if (exe.empty()) return usage();
     const TPeImage image(ReadFile(exe));
-    if (!allowDir.empty()) return Check(image, exe, allowDir);
+    if (!check.Dirs.empty()) return Check(image, exe, check);
     for (const TImport& imp : image.Imports())
       std::cout << imp.Dll << " " << imp.Function << (imp.Delayed ? " delay-loaded" : "") << "\n";
     return 0;
