@@ -33,6 +33,11 @@ public:
       version_.MinorVersion = info.dwMinorVersion;
       version_.CSDVersion = info.szCSDVersion;
     }
+#ifdef _WIN64
+    // No 64-bit Windows is of the 9x family: only a compatibility setting can claim it, and the
+    // DOS disk services behind that family take 32-bit addresses that this process cannot give.
+    version_.PlatformId = klk::PlatformWin32NT;
+#endif
   }
 
   const TKLPlatformVersion& PlatformVersion() override { return version_; }
