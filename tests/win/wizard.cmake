@@ -5,10 +5,16 @@ set(wizard_vcard ${CMAKE_SOURCE_DIR}/scripts/lib/vcard --prefix ${ORVASIL_WINEPR
 orvasil_gtest(wizard_nt SOURCES ${CMAKE_CURRENT_LIST_DIR}/wizard/wizard_test.cpp ${wizard_test_common}
   EMULATOR ${wizard_vcard} --tmpfs 8m --image-size 8500000 -- ${ORVASIL_WINE_RUN}
   PROPERTIES SKIP_RETURN_CODE 77)
-orvasil_gtest(wizard_98 SOURCES ${CMAKE_CURRENT_LIST_DIR}/wizard/wizard_test.cpp ${wizard_test_common}
-  EMULATOR ${wizard_vcard} --tmpfs 2m --image-size 2200000 --win98 -- ${ORVASIL_WINE_RUN}
-  PROPERTIES SKIP_RETURN_CODE 77)
-foreach(t wizard_nt wizard_98)
+set(wizard_card_tests wizard_nt)
+if(ORVASIL_WIN64)
+  orvasil_needs_32bit(wizard_98)
+else()
+  orvasil_gtest(wizard_98 SOURCES ${CMAKE_CURRENT_LIST_DIR}/wizard/wizard_test.cpp ${wizard_test_common}
+    EMULATOR ${wizard_vcard} --tmpfs 2m --image-size 2200000 --win98 -- ${ORVASIL_WINE_RUN}
+    PROPERTIES SKIP_RETURN_CODE 77)
+  list(APPEND wizard_card_tests wizard_98)
+endif()
+foreach(t IN LISTS wizard_card_tests)
   target_compile_definitions(${t} PRIVATE
     ORVASIL_ENGLISH_UNIX="${CMAKE_SOURCE_DIR}/resources/lang/english.lng"
     ORVASIL_RECORDER_UNIX="$<TARGET_FILE:shell_recorder>")
@@ -34,5 +40,6 @@ foreach(t wizard_full wizard_nogeo wizard_novol)
 endforeach()
 
 # The link recorder and the mount manager's drives, shared with other test programs.
-target_link_libraries(wizard_nt PRIVATE orvasil_test_support)
-target_link_libraries(wizard_98 PRIVATE orvasil_test_support)
+foreach(t IN LISTS wizard_card_tests)
+  target_link_libraries(${t} PRIVATE orvasil_test_support)
+endforeach()
