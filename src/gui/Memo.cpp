@@ -1,10 +1,13 @@
 #include <windows.h>
+#include <richedit.h>
 
 #include "gui/Memo.h"
 
+#include <utility>
 #include <vector>
 
 #include "base/Exceptions.h"
+#include "base/ScopeGuard.h"
 
 namespace orv {
 
@@ -37,7 +40,7 @@ public:
     const LRESULT start = Send(EM_LINEINDEX, index, 0);
     if (start < 0) return;
     Send(EM_SETSEL, start, start + Send(EM_LINELENGTH, start, 0));
-    Send(EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(s.c_str()));
+    memo_->SendOwnChange(EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(s.c_str()));
   }
 
   void Insert(int index, const std::string& s) override {
@@ -51,7 +54,7 @@ public:
       if (index > 0 && Send(EM_LINELENGTH, Send(EM_LINEINDEX, index - 1, 0), 0) > 0) text = "\r\n" + s;
     }
     Send(EM_SETSEL, start, start);
-    Send(EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    memo_->SendOwnChange(EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(text.c_str()));
   }
 
   void Delete(int index) override {
@@ -60,7 +63,7 @@ public:
     LRESULT end = Send(EM_LINEINDEX, index + 1, 0);
     if (end < 0) end = start + Send(EM_LINELENGTH, start, 0);
     Send(EM_SETSEL, start, end);
-    Send(EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(""));
+    memo_->SendOwnChange(EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(""));
   }
 
   void Clear() override { memo_->Clear(); }
@@ -180,6 +183,7 @@ LRESULT TCustomMemo::CallDefault(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT TCustomMemo::EditMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (RefusesChange(msg)) return 0;
   if (msg == WM_DESTROY) WindowDestroying(wnd);
   if (msg != WM_GETDLGCODE) return CallDefault(wnd, msg, wp, lp);
   LRESULT code = CallDefault(wnd, msg, wp, lp);
@@ -271,7 +275,30 @@ std::string TCustomMemo::SelText() {
 }
 
 void TCustomMemo::SetSelText(const std::string& value) {
-  SendMessageA(Handle(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(value.c_str()));
+  SendOwnChange(EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(value.c_str()));
+}
+
+LRESULT TCustomMemo::SendOwnChange(UINT msg, WPARAM wp, LPARAM lp) {
+  const bool outer = std::exchange(ownChange_, true);
+  const TScopeGuard restore([&] { ownChange_ = outer; });
+  return SendMessageA(Handle(), msg, wp, lp);
+}
+
+// The read-only style keeps typing out, but the edit classes still carry out these messages
+// (Wine's rich edit even cut and clear), whoever sends them.
+bool TCustomMemo::RefusesChange(UINT msg) const {
+  if (!readOnly_ || ownChange_) return false;
+  switch (msg) {
+    case WM_PASTE:
+    case WM_CUT:
+    case WM_CLEAR:
+    case WM_UNDO:
+    case EM_UNDO:
+    case EM_REPLACESEL:
+    case EM_REDO:
+      return true;
+  }
+  return false;
 }
 
 POINT TCustomMemo::CaretPos() {

@@ -58,6 +58,9 @@ public:
   virtual void SetSelLength(int32_t value);
   virtual std::string SelText();
   void SetSelText(const std::string& value);
+  // Sends a change of the text (EM_REPLACESEL) from the program itself: a read-only control
+  // takes such changes only this way, never from a message another window or program sends.
+  LRESULT SendOwnChange(UINT msg, WPARAM wp, LPARAM lp);
   // The caret's line (y) and column (x).
   POINT CaretPos();
 
@@ -95,8 +98,13 @@ private:
   void Subclass(HWND wnd);
   void WindowGone(HWND wnd);
 
+  // True for the messages that change the text (paste, cut, clear, undo, replacing the
+  // selection) while the control is read-only and the change is not the program's own.
+  bool RefusesChange(UINT msg) const;
+
   std::unique_ptr<TStrings> lines_;
   WNDPROC defProc_ = nullptr;
+  bool ownChange_ = false;
   bool destroying_ = false;
   bool savedModified_ = false;
   std::optional<std::string> keptText_;

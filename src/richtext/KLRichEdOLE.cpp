@@ -249,7 +249,7 @@ public:
     if (start < 0) return;
     CHARRANGE range{static_cast<LONG>(start), static_cast<LONG>(start + Send(EM_LINELENGTH, start, 0))};
     Send(EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
-    Send(EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(s.c_str()));
+    richEdit_->SendOwnChange(EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(s.c_str()));
   }
 
   void Insert(int index, const std::string& s) override {
@@ -267,7 +267,7 @@ public:
     }
     CHARRANGE range{static_cast<LONG>(start), static_cast<LONG>(start)};
     Send(EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
-    Send(EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    richEdit_->SendOwnChange(EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(text.c_str()));
     if (RichEditVersion == 1) {
       CHARRANGE after{};
       Send(EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&after));
@@ -283,7 +283,7 @@ public:
     if (end < 0) end = start + Send(EM_LINELENGTH, start, 0);
     CHARRANGE range{static_cast<LONG>(start), static_cast<LONG>(end)};
     Send(EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
-    Send(EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(""));
+    richEdit_->SendOwnChange(EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(""));
   }
 
   void Clear() override { richEdit_->Clear(); }

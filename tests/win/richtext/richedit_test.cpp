@@ -2,9 +2,11 @@
 // link clicks, the window's settings, and its content across a re-creation.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/Streams.h"
@@ -265,6 +267,79 @@ TEST_F(RichEditTest, TheContentAndTheModifiedFlagSurviveARecreationOfTheWindow) 
   ClickAt(PointAt(PositionOf(kMailLink)));
   ASSERT_EQ(clicks_.size(), 1u) << "links are detected in the new window too";
   EXPECT_EQ(clicks_[0], kMailLink);
+}
+
+void SetClipboardText(const std::string& text) {
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EmptyClipboard();
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+  memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
+  GlobalUnlock(memory);
+  SetClipboardData(CF_TEXT, memory);
+  CloseClipboard();
+}
+
+std::string ClipboardText() {
+  if (!OpenClipboard(nullptr)) return "(no clipboard)";
+  std::string text;
+  if (HANDLE data = GetClipboardData(CF_TEXT)) {
+    text = static_cast<const char*>(GlobalLock(data));
+    GlobalUnlock(data);
+  }
+  CloseClipboard();
+  return text;
+}
+
+// Keys as a user presses them, with Modifier held (0 for none).
+void PressKeys(BYTE modifier, BYTE key) {
+  if (modifier) keybd_event(modifier, 0, 0, 0);
+  keybd_event(key, 0, 0, 0);
+  keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
+  if (modifier) keybd_event(modifier, 0, KEYEVENTF_KEYUP, 0);
+  Application->ProcessMessages();
+}
+
+// The wizard's documents: nothing that reaches the viewer, typed or sent by any window or
+// program, changes the text; copying still works, and the program's own calls still change it.
+TEST_F(RichEditTest, AReadOnlyDocumentTakesNoChangeFromKeysOrMessagesButCopies) {
+  Load(*edit_, Document());
+  HWND wnd = edit_->Handle();
+  const auto text = [&] {
+    return edit_->TextRange(0, static_cast<int32_t>(SendMessageA(wnd, WM_GETTEXTLENGTH, 0, 0)));
+  };
+  const std::string before = text();
+  const auto selectFirstWord = [&] { SendMessageA(wnd, EM_SETSEL, 0, 5); };
+  SetClipboardText("pasted");
+
+  for (UINT msg : {WM_PASTE, WM_CUT, WM_CLEAR, WM_UNDO, EM_UNDO, EM_REDO}) {
+    selectFirstWord();
+    SendMessageA(wnd, msg, 0, 0);
+    EXPECT_EQ(text(), before) << "message " << std::hex << msg;
+  }
+  selectFirstWord();
+  SendMessageA(wnd, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("replaced"));
+  EXPECT_EQ(text(), before) << "EM_REPLACESEL";
+
+  SetForegroundWindow(form_->Handle());
+  SetFocus(wnd);
+  const std::pair<BYTE, BYTE> keys[] = {{VK_CONTROL, 'V'}, {VK_CONTROL, 'X'}, {VK_SHIFT, VK_DELETE},
+                                        {0, VK_DELETE},    {0, VK_BACK},       {0, 'A'}};
+  for (const auto& [modifier, key] : keys) {
+    selectFirstWord();
+    PressKeys(modifier, key);
+    EXPECT_EQ(text(), before) << "key " << int(key) << " with " << int(modifier);
+  }
+
+  selectFirstWord();
+  SendMessageA(wnd, WM_COPY, 0, 0);
+  EXPECT_EQ(ClipboardText(), before.substr(0, 5));
+  selectFirstWord();
+  PressKeys(VK_CONTROL, 'C');
+  EXPECT_EQ(ClipboardText(), before.substr(0, 5));
+
+  const int lines = edit_->Lines().Count();
+  edit_->Lines().Add("added by the program");
+  EXPECT_EQ(edit_->Lines().Count(), lines + 1);
 }
 
 TEST_F(RichEditTest, TheLinesListReadsInsertsReplacesAndDeletesLines) {
