@@ -35,8 +35,10 @@ struct TEraseFact {
 };
 
 const TEraseFact kWarnings[] = {
-    {[](const TEraseOutcome& o) { return o.Refusal != TEraseRefusal::None; },
+    {[](const TEraseOutcome& o) { return o.Refusal == TEraseRefusal::NoDrive || o.Refusal == TEraseRefusal::NoGeometry; },
      [](const TEraseOutcome&, const TEraseContext& c) { return Format("MsgEraseNoDrive", {c.Drive}); }},
+    {[](const TEraseOutcome& o) { return o.Refusal == TEraseRefusal::VolumeChanged; },
+     [](const TEraseOutcome&, const TEraseContext& c) { return Format("MsgEraseVolumeChanged", {c.Drive}); }},
     {[](const TEraseOutcome& o) { return o.Refusal == TEraseRefusal::None && o.VolumeInUse; },
      [](const TEraseOutcome&, const TEraseContext& c) { return Format("MsgEraseVolumeInUse", {c.Drive}); }},
     {[](const TEraseOutcome& o) { return o.Refusal == TEraseRefusal::None && !o.VolumeOpened && !o.VolumeInUse; },

@@ -73,12 +73,29 @@ std::vector<int64_t> VerifySample(int64_t Blocks, int64_t BlockBytes) {
   return sample;
 }
 
-bool SelectEraseDrive(TKLDiskAccess& RDA, char DriveLetter, int SizeIndex) {
-  RDA.SetLogicalDrive(DriveLetter);
+TEraseTarget EraseTargetOf(const TKLDiskAccess& RDA) {
+  TEraseTarget target;
+  target.Letter = RDA.LogicalDrive();
+  target.TotalBytes = RDA.Geometry.TotalBytes;
+  target.TotalClusters = RDA.Geometry.TotalClusters;
+  target.SerialNumber = RDA.MediaID().SerialNumber;
+  return target;
+}
+
+namespace {
+
+bool TakeEraseGeometry(TKLDiskAccess& RDA, int SizeIndex) {
   if (EraseGeometryUsable(RDA.Geometry)) return false;
   if (RDA.Geometry.BytesPerSector != 0 && TakeGeometryFromVolumeSize(RDA.Geometry)) return false;
   if (SizeIndex >= 0 && SizeIndex < CardSizeCount) SetAssumedGeometry(RDA.Geometry, CardSizesMB[SizeIndex]);
   return true;
+}
+
+}  // namespace
+
+bool SelectEraseDrive(TKLDiskAccess& RDA, char DriveLetter, int SizeIndex) {
+  RDA.SetLogicalDrive(DriveLetter);
+  return TakeEraseGeometry(RDA, SizeIndex);
 }
 
 namespace {
@@ -386,6 +403,19 @@ TEraseOutcome EraseSelectedDrive(TKLDiskAccess& RDA, bool AssumedGeometry, bool&
 TEraseOutcome EraseCard(TKLDiskAccess& RDA, char DriveLetter, int SizeIndex, bool& CancelRequested,
                         const TEraseHooks& Hooks) {
   const bool assumed = SelectEraseDrive(RDA, DriveLetter, SizeIndex);
+  return EraseSelectedDrive(RDA, assumed, CancelRequested, Hooks);
+}
+
+TEraseOutcome EraseCard(TKLDiskAccess& RDA, const TEraseTarget& Confirmed, int SizeIndex, bool& CancelRequested,
+                        const TEraseHooks& Hooks) {
+  RDA.SetLogicalDrive(Confirmed.Letter);
+  if (RDA.LogicalDrive() != 0 && !(EraseTargetOf(RDA) == Confirmed)) {
+    CancelRequested = false;
+    TEraseOutcome out;
+    out.Refusal = TEraseRefusal::VolumeChanged;
+    return out;
+  }
+  const bool assumed = TakeEraseGeometry(RDA, SizeIndex);
   return EraseSelectedDrive(RDA, assumed, CancelRequested, Hooks);
 }
 

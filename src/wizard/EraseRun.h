@@ -32,6 +32,7 @@ enum class TEraseRefusal {
   None,
   NoDrive,     // the letter names no drive (drive status dsBadDrive)
   NoGeometry,  // the drive reports no usable geometry and no card size from the list was given
+  VolumeChanged,  // the letter now names another volume than the one the user confirmed
 };
 
 // What a run did, so that the wizard can tell the user the truth. Only Complete() means
@@ -116,6 +117,19 @@ inline constexpr int64_t VerifyMinBlocks = 24;
 // evenly between, the very first and the very last block always among them.
 std::vector<int64_t> VerifySample(int64_t Blocks, int64_t BlockBytes);
 
+// What the user confirmed: the letter and what tells its volume from another card put in
+// under the same letter or a drive that took the letter over.
+struct TEraseTarget {
+  char Letter = 0;
+  int64_t TotalBytes = 0;
+  int64_t TotalClusters = 0;
+  uint32_t SerialNumber = 0;
+  bool operator==(const TEraseTarget&) const = default;
+};
+
+// The target as the selected drive reports it now (before any geometry is assumed).
+TEraseTarget EraseTargetOf(const TKLDiskAccess& RDA);
+
 // Selects the drive and, when it reports no usable geometry, takes one: from the volume's
 // size where the drive reported that, else the one of the chosen size (SizeIndex into
 // CardSizesMB; an index outside leaves the geometry unusable). Answers whether the range is
@@ -131,6 +145,10 @@ TEraseOutcome EraseSelectedDrive(TKLDiskAccess& RDA, bool AssumedGeometry, bool&
 
 // The whole run behind the wizard's RunErase.
 TEraseOutcome EraseCard(TKLDiskAccess& RDA, char DriveLetter, int SizeIndex, bool& CancelRequested,
+                        const TEraseHooks& Hooks);
+// ...for a drive the user confirmed: refused, with nothing opened, unless the letter still
+// holds that very volume.
+TEraseOutcome EraseCard(TKLDiskAccess& RDA, const TEraseTarget& Confirmed, int SizeIndex, bool& CancelRequested,
                         const TEraseHooks& Hooks);
 
 }  // namespace orv

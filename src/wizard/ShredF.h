@@ -96,6 +96,8 @@ private:
   void ShowDriveState();
   void RefreshDrives();
   std::string TargetText();
+  // Asks the erase question; true after Yes, with the drive it named in confirmed_.
+  bool ConfirmErase();
   // The message that refuses the drive, or "" when it may be erased.
   std::string DriveRefusal(char letter) const;
   void ShowPhase(TErasePhase phase);
@@ -113,6 +115,8 @@ private:
   bool running_ = false;
   bool verifying_ = false;
   bool refreshPending_ = false;
+  bool asking_ = false;
+  TEraseTarget confirmed_;
   uint32_t runStart_ = 0;
   uint32_t figuresShown_ = 0;
 };

@@ -100,6 +100,17 @@ TEST_F(EraseReportTest, AVolumeThatDidNotOpenOrWasHeldIsAFailureThatSaysWhatToDo
   EXPECT_FALSE(Has(r.Warning, "could not be opened")) << "one cause, told once";
 }
 
+TEST_F(EraseReportTest, ADriveThatNoLongerHoldsTheConfirmedCardIsAFailureThatSaysWhy) {
+  TEraseOutcome o;
+  o.Refusal = TEraseRefusal::VolumeChanged;
+  const TEraseReport r = ReportErase(o, context);
+  EXPECT_TRUE(r.Failed);
+  EXPECT_EQ(r.Title, "Erase failed!");
+  EXPECT_TRUE(Has(r.Warning, "Drive E: no longer holds the card you confirmed")) << r.Warning;
+  EXPECT_FALSE(Has(r.Warning, "it is gone, or its size is not known")) << r.Warning;
+  EXPECT_TRUE(Has(r.Summary, "Nothing was written")) << r.Summary;
+}
+
 TEST_F(EraseReportTest, WritesThatFailedInsideTheCardAreCountedAndTheErrorNamed) {
   TEraseOutcome o = Walked(8 * 1024 * 1024);
   o.BytesWritten = 1024 * 1024;

@@ -679,3 +679,60 @@ TEST_F(EraseRunTest, NineXFamilyReadsBackThroughTheDosServices) {
                           [](const auto& c) { return c.Code == klk::VWin32DiocDosInt25; }),
             16);
 }
+
+// ---- the drive the user confirmed, and no other
+
+TEST_F(EraseRunTest, AConfirmedDriveIsErasedOnlyWhileItStillHoldsTheConfirmedVolume) {
+  rda.SetLogicalDrive('E');
+  const TEraseTarget confirmed = EraseTargetOf(rda);
+  EXPECT_EQ(confirmed.Letter, 'E');
+  EXPECT_EQ(confirmed.SerialNumber, 0x1234ABCDu);
+  EXPECT_EQ(confirmed.TotalBytes, 8 << 20);
+
+  // Another card under the letter (another serial), a drive of another size that took the
+  // letter over, the letter gone: nothing opened, nothing written.
+  const std::vector<std::function<void()>> changes = {
+      [this] { kernel.Serial = 0x0BADF00D; },
+      [this] { kernel.TotalBytes = 16 << 20, kernel.TotalClusters = 4096; },
+      [this] { kernel.DriveTypes.clear(); },
+  };
+  for (size_t i = 0; i < changes.size(); ++i) {
+    SCOPED_TRACE(i);
+    FakeDiskKernel other;
+    kernel.Serial = other.Serial, kernel.TotalBytes = other.TotalBytes, kernel.TotalClusters = 15;
+    kernel.DriveTypes = other.DriveTypes;
+    kernel.Log.clear();
+    changes[i]();
+    const TEraseOutcome out = EraseCard(rda, confirmed, 0, cancel, {});
+    EXPECT_EQ(out.Refusal, i < 2 ? TEraseRefusal::VolumeChanged : TEraseRefusal::NoDrive);
+    EXPECT_FALSE(out.VolumeOpened);
+    EXPECT_FALSE(out.Complete());
+    EXPECT_FALSE(cancel);
+    EXPECT_TRUE(std::none_of(kernel.Log.begin(), kernel.Log.end(),
+                             [](const std::string& s) { return s.rfind("CreateFile", 0) == 0; }));
+  }
+  EXPECT_TRUE(kernel.Writes.empty());
+  EXPECT_TRUE(Pattern(0, kernel.Volume.size()));
+
+  kernel.Serial = confirmed.SerialNumber;
+  kernel.TotalBytes = 8 << 20;
+  kernel.DriveTypes = FakeDiskKernel().DriveTypes;
+  const TEraseOutcome out = EraseCard(rda, confirmed, 0, cancel, {});
+  EXPECT_EQ(out.Refusal, TEraseRefusal::None);
+  EXPECT_TRUE(Zero(0, kernel.Volume.size()));
+}
+
+TEST_F(EraseRunTest, AConfirmedCardWithoutGeometryKeepsItsChosenSizeAndIsStillChecked) {
+  kernel.AnswersGeometry = false;
+  kernel.LengthIoctl = kernel.FileSize = false;
+  kernel.Volume.clear();
+  rda.SetLogicalDrive('E');
+  const TEraseTarget confirmed = EraseTargetOf(rda);
+  kernel.AnswersGeometry = true;  // a card that reports itself went in meanwhile
+  EXPECT_EQ(EraseCard(rda, confirmed, 0, cancel, {}).Refusal, TEraseRefusal::VolumeChanged);
+  EXPECT_TRUE(kernel.Writes.empty());
+  kernel.AnswersGeometry = false;
+  const TEraseOutcome out = EraseCard(rda, confirmed, 0, cancel, {});
+  EXPECT_TRUE(out.GeometryAssumed);
+  EXPECT_EQ(kernel.Writes.size(), 8193u);
+}
