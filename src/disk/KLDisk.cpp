@@ -249,6 +249,7 @@ bool TKLDiskAccess::LockVolumeNT() {
   return false;
 }
 
+// The length request came with XP; NT 4 and 2000 tell the partition's length instead.
 int64_t TKLDiskAccess::QueryVolumeLength() {
   int64_t length = -1;
   uint32_t returned = 0;
@@ -257,6 +258,11 @@ int64_t TKLDiskAccess::QueryVolumeLength() {
                               &returned) &&
       returned == sizeof length && length > 0)
     return length;
+  TPartitionInformation partition;
+  if (Kernel_.DeviceIoControl(DriveHandle(), klk::IoctlDiskGetPartitionInfo, nullptr, 0, &partition,
+                              sizeof partition, &returned) &&
+      returned >= offsetof(TPartitionInformation, HiddenSectors) && partition.PartitionLength > 0)
+    return partition.PartitionLength;
   if (Kernel_.GetFileSizeEx(DriveHandle(), &length) && length > 0) return length;
   return -1;
 }

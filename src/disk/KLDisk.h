@@ -34,6 +34,7 @@ inline constexpr uint32_t FsctlUnlockVolume = 0x0009001Cu;
 inline constexpr uint32_t FsctlDismountVolume = 0x00090020u;
 inline constexpr uint32_t FsctlAllowExtendedDasdIo = 0x00090083u;
 inline constexpr uint32_t IoctlDiskGetLengthInfo = 0x0007405Cu;
+inline constexpr uint32_t IoctlDiskGetPartitionInfo = 0x00074004u;
 inline constexpr uint32_t VWin32DiocDosIoctl = 1;
 inline constexpr uint32_t VWin32DiocDosInt25 = 2;
 inline constexpr uint32_t VWin32DiocDosInt26 = 3;
@@ -86,6 +87,18 @@ struct TDiskIOPacket {
   uint32_t Buffer = 0;
 };
 #pragma pack(pop)
+// What IOCTL_DISK_GET_PARTITION_INFO answers (PARTITION_INFORMATION).
+struct TPartitionInformation {
+  int64_t StartingOffset = 0;
+  int64_t PartitionLength = 0;
+  uint32_t HiddenSectors = 0;
+  uint32_t PartitionNumber = 0;
+  uint8_t PartitionType = 0;
+  uint8_t BootIndicator = 0;
+  uint8_t RecognizedPartition = 0;
+  uint8_t RewritePartition = 0;
+};
+static_assert(sizeof(TPartitionInformation) == 32);
 static_assert(sizeof(TVWin32Registers) == 28);
 static_assert(sizeof(TDiskIOPacket) == 10);
 inline constexpr uint32_t VWin32CarryFlag = 1;

@@ -371,6 +371,7 @@ void OpenForErase(TKLDiskAccess& RDA, TEraseOutcome& out) {
   out.LastSystemError = RDA.LastSystemError();
   out.VolumeLength = RDA.VolumeLength() > 0 ? RDA.VolumeLength() : -1;
   out.BytesToCover = BytesToCover(RDA.Geometry, out.VolumeLength);
+  if (out.VolumeLength < 0) out.BytesNotReached = std::max<int64_t>(RDA.Geometry.TotalBytes - out.BytesToCover, 0);
 }
 
 }  // namespace

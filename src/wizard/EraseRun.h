@@ -49,6 +49,9 @@ struct TEraseOutcome {
   int64_t BytesToCover = 0;     // the range (or, where known, the volume up to its last whole sector)
   int64_t BytesWritten = 0;
   int64_t BytesNotWritten = 0;  // within the volume's real extent
+  // Where the volume's length is unknown: bytes the drive's own figures put past the range,
+  // which the run never reached (a least amount; 0 when those figures tell of none).
+  int64_t BytesNotReached = 0;
   // With an assumed size and no known length: from this byte offset to the end of the chosen
   // size every write failed, and those bytes are not in BytesNotWritten. The run cannot tell a
   // smaller card from one that was removed, is write-protected or failing; StopCauseUnknown
@@ -70,13 +73,16 @@ struct TEraseOutcome {
   bool VerifyUnreadable = false;  // the fault at VerifyFailedAt is a read that failed
   bool VerifyCancelled = false;   // the user cancelled during the read-back (all was written)
 
+  // The range is the drive's own, not a size the user chose, and where the volume ends could
+  // not be learnt: what lies past the range stayed as it was.
+  bool EndUnknown() const { return VolumeLength < 0 && !GeometryAssumed; }
   // Every byte the run set out to cover was written.
   bool WriteComplete() const {
     return Refusal == TEraseRefusal::None && VolumeOpened && EndReached && !Cancelled && Error.empty() &&
            BytesNotWritten == 0 && WritesStoppedAt < 0 && BytesWritten == BytesToCover && BytesToCover > 0;
   }
   // ...and the card read back as zero: only then is the card known to be erased.
-  bool Complete() const { return WriteComplete() && Verified; }
+  bool Complete() const { return WriteComplete() && Verified && !EndUnknown(); }
 };
 
 // What the run is doing, for the wizard's caption; the progress bar starts again from 0

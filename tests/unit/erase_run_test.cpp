@@ -411,7 +411,32 @@ TEST_F(EraseRunTest, AVolumeLengthOfZeroIsTakenForNoAnswer) {
   EXPECT_EQ(out.VolumeLength, -1);
   EXPECT_EQ(kernel.Writes, Clusters(0, 15, 4096));
   EXPECT_EQ(out.BytesWritten, 16 * 4096);
+  EXPECT_TRUE(out.EndUnknown());
+  EXPECT_FALSE(out.Complete()) << "what lies past the range was never reached";
+}
+
+// As NT 4 and 2000 answer: no length request, the partition's length instead. Where neither
+// tells, the run cannot know the card's end and must not pass for a whole erase.
+TEST_F(EraseRunTest, ACardWhoseEndIsOnlyInItsPartitionIsErasedWholeAndOneWithoutIsNotDone) {
+  kernel.TotalClusters = 2000;
+  kernel.TotalBytes = 2000 * 4096;
+  kernel.LengthIoctl = kernel.FileSize = false;
+  kernel.PartitionIoctl = true;
+  kernel.Volume.assign(8499200, 0xA5);
+  TEraseOutcome out = Run();
+  EXPECT_EQ(out.VolumeLength, 8499200);
+  EXPECT_EQ(out.BytesWritten, 8499200);
+  EXPECT_TRUE(Zero(0, kernel.Volume.size()));
   EXPECT_TRUE(out.Complete());
+
+  kernel.PartitionIoctl = false;
+  kernel.Volume.assign(8499200, 0xA5);
+  out = Run();
+  EXPECT_EQ(out.BytesWritten, 8196096);
+  EXPECT_TRUE(Pattern(8196096, 8499200));
+  EXPECT_TRUE(out.EndUnknown());
+  EXPECT_EQ(out.BytesNotReached, 0) << "the drive's figures tell of nothing past the range";
+  EXPECT_FALSE(out.Complete());
 }
 
 TEST_F(EraseRunTest, AnAssumedSizeWhoseWritesStopSaysWhereAndThatTheCauseIsUnknown) {

@@ -39,6 +39,7 @@ public:
   bool LockThrows = false;
   bool LengthIoctl = true;           // else only the handle's size tells the length
   bool FileSize = true;
+  bool PartitionIoctl = false;       // the partition's length, as NT 4 and 2000 tell it
   uint32_t FailureError = 21;        // what a failing call leaves as the last error (ERROR_NOT_READY)
   bool SeekFails = false;
   std::function<bool(int64_t offset)> WriteFails = [](int64_t) { return false; };
@@ -136,6 +137,14 @@ public:
         *returned = 8;
         return true;
       }
+      case klk::IoctlDiskGetPartitionInfo: {
+        if (!PartitionIoctl || outSize < sizeof(TPartitionInformation)) return false;
+        TPartitionInformation p;
+        p.PartitionLength = static_cast<int64_t>(Volume.size());
+        std::memcpy(out, &p, sizeof p);
+        *returned = sizeof p;
+        return true;
+      }
       default: return true;
     }
   }
@@ -168,6 +177,7 @@ public:
       case klk::FsctlDismountVolume: return "Dismount";
       case klk::FsctlAllowExtendedDasdIo: return "AllowExtendedDasdIo";
       case klk::IoctlDiskGetLengthInfo: return "GetLengthInfo";
+      case klk::IoctlDiskGetPartitionInfo: return "GetPartitionInfo";
       default: return "Ioctl " + std::to_string(code);
     }
   }

@@ -272,7 +272,8 @@ TEST_F(LanguageTest, TheEnglishTextHoldsEveryKeyInOrderWithCrLfLineEnds) {
       "CapCancel", "CapEraseMemoryCard", "CapEraseFailed", "CapCancelled", "TxtNoCardDriveFound", "TxtEraseTargetS",
       "MsgDriveNotErasableS", "TxtEraseProgress", "MsgEraseNoDrive", "MsgEraseVolumeChanged", "MsgEraseVolumeInUse",
       "MsgEraseVolumeNotOpened",
-      "MsgEraseWritesFailed", "MsgEraseStopped", "MsgEraseWritesStoppedAt", "TxtEraseNothingWritten", "TxtEraseWritten",
+      "MsgEraseWritesFailed", "MsgEraseNotReachedS", "MsgEraseEndUnknownS", "MsgEraseStopped",
+      "MsgEraseWritesStoppedAt", "TxtEraseNothingWritten", "TxtEraseWritten",
       "TxtEraseCancelledAt", "TxtEraseNotWritten", "TxtEraseStoppedAt", "TxtEraseEndNotReached",
       "TxtEraseFormatReminder", "LangID", "LangName"};
   std::vector<std::string> fileKeys;

@@ -104,8 +104,11 @@ TEST_F(WizardTest, StartAnsweredYesErasesTheCardAndTheFinishPageSumsItUp) {
   AnswerWith(mrYes);
   Start();
   EXPECT_EQ(CurrentPage, pgFinish);
-  ASSERT_EQ(gBoxes.size(), 1u) << "no warning after a complete run: " << (gBoxes.size() > 1 ? gBoxes[1].Text : "");
   const TEraseOutcome& out = w->LastOutcome();
+  // Wine's 9x services answer a BPB of another volume: the card's end stays unknown there,
+  // and a run that could not reach it is told as a failure.
+  const bool endKnown = out.VolumeLength > 0;
+  ASSERT_EQ(gBoxes.size(), endKnown ? 1u : 2u) << (gBoxes.size() > 1 ? gBoxes[1].Text : "");
   EXPECT_TRUE(out.VolumeOpened);
   EXPECT_EQ(out.BytesNotWritten, 0);
   EXPECT_EQ(w->ProgressBar->Position(), 100);
@@ -118,13 +121,14 @@ TEST_F(WizardTest, StartAnsweredYesErasesTheCardAndTheFinishPageSumsItUp) {
   if (!Win98Mode() || out.VolumeLength > 0) {
     EXPECT_EQ(zeroed, Size() / 512 * 512) << "the whole volume";
   }
-  if (out.VolumeLength < 0) {  // Wine's 9x services answer a BPB of another volume
+  if (!endKnown) {
     EXPECT_TRUE(Has(w->FinishLabel->Caption(), "could not be reached")) << w->FinishLabel->Caption();
+    EXPECT_TRUE(Has(gBoxes[1].Text, "where the card ends could not be learnt")) << gBoxes[1].Text;
   }
-  EXPECT_EQ(w->PageLabel->Caption(), "Finished!");
+  EXPECT_EQ(w->PageLabel->Caption(), endKnown ? "Finished!" : "Erase failed!");
   EXPECT_TRUE(w->FinishLabel->Visible());
   EXPECT_TRUE(Has(w->FinishLabel->Caption(), "were overwritten with zeros in")) << w->FinishLabel->Caption();
-  EXPECT_TRUE(Has(w->FinishLabel->Caption(), "FORMAT it there")) << w->FinishLabel->Caption();
+  EXPECT_EQ(Has(w->FinishLabel->Caption(), "FORMAT it there"), endKnown) << w->FinishLabel->Caption();
   EXPECT_TRUE(out.Verified);
   EXPECT_TRUE(Has(w->FinishLabel->Caption(), "read back, all zero")) << w->FinishLabel->Caption();
   EXPECT_TRUE(Has(w->FiguresLabel->Caption(), "Written: ")) << w->FiguresLabel->Caption();
@@ -171,10 +175,11 @@ TEST_F(WizardTest, CancelAnsweredNoGoesOnToTheEnd) {
   ASSERT_NO_FATAL_FAILURE(ToDrivePage());
   CancelAtTheFirstBlock(w, mrNo);
   Start();
-  ASSERT_EQ(gBoxes.size(), 2u);
+  const bool endKnown = w->LastOutcome().VolumeLength > 0;
+  ASSERT_EQ(gBoxes.size(), endKnown ? 2u : 3u);
   EXPECT_FALSE(w->LastOutcome().Cancelled);
   EXPECT_TRUE(w->LastOutcome().EndReached);
-  EXPECT_EQ(w->PageLabel->Caption(), "Finished!");
+  EXPECT_EQ(w->PageLabel->Caption(), endKnown ? "Finished!" : "Erase failed!");
   EXPECT_EQ(FirstNot(ReadImage(), 0, w->LastOutcome().BytesWritten, 0), -1);
 }
 
