@@ -164,11 +164,12 @@ public:
       ~TFinish() { tally.Finish(); }
     } finish{tally_};
     EnterPhase(TErasePhase::Writing);
+    lastBlock_ = LastBlock();
     int64_t counter = 0;
     rda_.SetStartCluster(0);
     for (;;) {
       WriteRangeBlock(counter);
-      NoteProgress(counter, rda_.Geometry.TotalClusters);
+      NoteProgress(counter, lastBlock_);
       if (Due()) {
         ShowProgress();
         Pump();
@@ -183,6 +184,7 @@ public:
     }
     ShowProgress();
     if (!out_.Cancelled) EraseTail(counter);
+    ShowProgress();
     out_.EndReached = !out_.Cancelled;
   }
 
@@ -274,6 +276,15 @@ private:
     }
   }
 
+  // The bar runs over the whole volume: on the 9x family the part past the cluster range
+  // can be most of a large card.
+  int64_t LastBlock() const {
+    const TDiskGeometry& g = rda_.Geometry;
+    const int64_t bps = std::max(g.BytesPerSector, 1);
+    if (out_.VolumeLength < 0 || g.BytesPerCluster <= 0 || out_.VolumeLength < bps) return g.TotalClusters;
+    return std::max(g.TotalClusters, (out_.VolumeLength / bps * bps - 1) / g.BytesPerCluster);
+  }
+
   // Bytes of block `block` that lie inside the volume; all of them when its length is unknown.
   int64_t BytesInside(int64_t block) const {
     const int64_t bpc = rda_.Geometry.BytesPerCluster;
@@ -323,7 +334,11 @@ private:
     if (out_.VolumeLength < 0 || rda_.Geometry.BytesPerCluster <= 0) return;
     for (; block * rda_.Geometry.BytesPerCluster < out_.VolumeLength; ++block) {
       WritePiece(block, BytesInside(block));
-      if (Due()) Pump();
+      NoteProgress(block, lastBlock_);
+      if (Due()) {
+        ShowProgress();
+        Pump();
+      }
       if (cancel_) {
         out_.Cancelled = true;
         return;
@@ -340,6 +355,7 @@ private:
   int64_t counted_ = -1;  // the last block counted; -1: none yet
   int64_t range_ = 0;     // ...out of this many
   int64_t shown_ = -1;
+  int64_t lastBlock_ = 0;
 };
 
 TEraseRefusal RefusalFor(const TKLDiskAccess& RDA) {

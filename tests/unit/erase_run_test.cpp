@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "unit/fake_disk_kernel.h"
+#include "wizard/EraseReport.h"
 #include "wizard/EraseRun.h"
 
 using namespace orv;
@@ -760,4 +761,141 @@ TEST_F(EraseRunTest, AConfirmedCardWithoutGeometryKeepsItsChosenSizeAndIsStillCh
   const TEraseOutcome out = EraseCard(rda, confirmed, 0, cancel, {});
   EXPECT_TRUE(out.GeometryAssumed);
   EXPECT_EQ(kernel.Writes.size(), 8193u);
+}
+
+// ---- the 9x family: cards made with mkfs.vfat, as its services describe them
+
+namespace {
+
+// A FAT card of 512-byte sectors as its boot sector describes it.
+struct TFatCard {
+  int64_t TotalSectors;
+  uint8_t SectorsPerCluster;
+  uint16_t Reserved;
+  uint16_t RootEntries;
+  uint32_t SectorsPerFat;
+  bool Fat32;
+  int64_t Clusters() const {
+    return (TotalSectors - Reserved - 2 * SectorsPerFat - RootEntries * 32 / 512) / SectorsPerCluster;
+  }
+  int64_t Bytes() const { return TotalSectors * 512; }
+};
+
+const TFatCard kFat16Card64MB{131072, 4, 4, 512, 128, false};       // 32,695 clusters of 2 KB
+const TFatCard kFat32Card320MB{655360, 8, 72, 0, 640, true};        // 81,751 clusters of 4 KB
+const TFatCard kFat32Card2100MB{4300800, 64, 32, 0, 525, true};     // 67,183 clusters of 32 KB
+
+// The boot sector as INT 21h 440Dh minor 60h gives it (the device parameters' bytes 7 on).
+void FillDeviceParams(uint8_t* p, const TFatCard& card) {
+  const uint16_t bps = 512, reserved = card.Reserved, root = card.RootEntries;
+  const uint16_t perFat16 = card.Fat32 ? 0 : static_cast<uint16_t>(card.SectorsPerFat);
+  const uint32_t perFat32 = card.Fat32 ? card.SectorsPerFat : 0;
+  const auto total = static_cast<uint32_t>(card.TotalSectors);
+  std::memcpy(p + 7, &bps, 2);
+  p[9] = card.SectorsPerCluster;
+  std::memcpy(p + 10, &reserved, 2);
+  p[12] = 2;
+  std::memcpy(p + 13, &root, 2);
+  std::memcpy(p + 18, &perFat16, 2);
+  std::memcpy(p + 28, &total, 4);
+  std::memcpy(p + 32, &perFat32, 4);
+}
+
+// Puts Card in the fake drive as Windows 98 reports it: the free-space query halves a cluster
+// count above 65,535 and doubles the cluster, and stops at 2 GB; its Ex form and the FAT32
+// call (7303h) tell the true figures; the device parameters give BootSector, in the FAT32
+// form only for a FAT32 card.
+void Insert9xCard(FakeDiskKernel& kernel, const TFatCard& card, const TFatCard& bootSector) {
+  kernel.Version = {klk::PlatformWin32Windows, 10, ""};
+  const int64_t clusters = card.Clusters();
+  kernel.TotalBytes = static_cast<uint64_t>(clusters) * card.SectorsPerCluster * 512;
+  int64_t shown = clusters;
+  uint32_t spc = card.SectorsPerCluster;
+  for (; shown > 65535 && spc < 64; spc *= 2) shown /= 2;
+  shown = std::min<int64_t>(shown, 2147483647 / (spc * 512));
+  kernel.SectorsPerCluster = spc;
+  kernel.TotalClusters = static_cast<uint32_t>(shown);
+  kernel.BytesPerSector = 512;
+  kernel.UnkeptSize = card.Bytes();
+  kernel.VWin32Answer = [&kernel, card, bootSector](uint32_t code, TVWin32Registers& regs) {
+    if (code == klk::VWin32DiocDosDriveInfo && regs.EAX == klk::DosExtGetFreeSpace) {
+      TExtFreeSpace ext;
+      if (std::strcmp(kernel.At<char>(regs.EDX), "E:\\") != 0 || regs.ECX < sizeof ext) {
+        regs.Flags |= VWin32CarryFlag;
+        return true;
+      }
+      ext.SectorsPerCluster = card.SectorsPerCluster;
+      ext.BytesPerSector = 512;
+      ext.TotalClusters = static_cast<uint32_t>(card.Clusters());
+      std::memcpy(const_cast<uint8_t*>(kernel.At<uint8_t>(regs.EDI)), &ext, sizeof ext);
+    } else if (code == klk::VWin32DiocDosIoctl && (regs.ECX & 0xFF) == 0x60) {
+      if (bootSector.Fat32 && regs.ECX == klk::DosGetDeviceParams) {
+        regs.Flags |= VWin32CarryFlag;
+        regs.EAX = 1;  // the FAT16 form knows no FAT32 volume
+      } else {
+        FillDeviceParams(const_cast<uint8_t*>(kernel.At<uint8_t>(regs.EDX)), bootSector);
+      }
+    }
+    return true;
+  };
+}
+
+// The covered ranges are exactly [0, bytes).
+bool CoveredExactly(const FakeDiskKernel& kernel, int64_t bytes) {
+  return kernel.Covered.size() == 1 && kernel.Covered.begin()->first == 0 && kernel.Covered.begin()->second == bytes;
+}
+
+class EraseRun9xCardTest : public ::testing::Test {
+protected:
+  void SetUp() override { VWin32Handle.Release(); }
+  void TearDown() override { VWin32Handle.Close(); }
+  TEraseOutcome Erase(const TFatCard& card, const TFatCard& bootSector) {
+    Insert9xCard(kernel, card, bootSector);
+    TKLDiskAccess rda(nullptr, &kernel);
+    bool cancel = false;
+    TEraseHooks hooks;
+    hooks.SetProgressPosition = [this](int32_t p) { lastProgress = p; };
+    uint32_t now = 0;
+    hooks.Clock = [&now] { return now += 1; };  // a pump now and then, as in the wizard
+    return EraseCard(rda, 'E', 0, cancel, hooks);
+  }
+  FakeDiskKernel kernel;
+  int32_t lastProgress = -1;
+};
+
+}  // namespace
+
+TEST_F(EraseRun9xCardTest, EachCardIsErasedWholeFromItsBootSectorsLength) {
+  for (const TFatCard* card : {&kFat16Card64MB, &kFat32Card320MB, &kFat32Card2100MB}) {
+    SCOPED_TRACE(card->Bytes());
+    kernel = FakeDiskKernel();
+    const TEraseOutcome out = Erase(*card, *card);
+    EXPECT_EQ(out.VolumeLength, card->Bytes());
+    EXPECT_TRUE(CoveredExactly(kernel, card->Bytes())) << kernel.Covered.size() << " ranges";
+    EXPECT_EQ(out.BytesWritten, card->Bytes());
+    EXPECT_EQ(out.BytesNotWritten, 0);
+    EXPECT_TRUE(out.Verified);
+    EXPECT_TRUE(out.Complete());
+    EXPECT_FALSE(EraseFailed(out)) << "Finished!";
+    EXPECT_EQ(lastProgress, 100);
+  }
+}
+
+TEST_F(EraseRun9xCardTest, ABootSectorOfAnotherVolumeIsRefusedAndTheRunIsNotDone) {
+  // What Wine answers for any drive: 32 MB of 1 KB clusters.
+  const TFatCard madeUp{64000, 2, 1, 512, 40, false};
+  TEraseOutcome out = Erase(kFat32Card320MB, madeUp);
+  EXPECT_EQ(out.VolumeLength, -1);
+  EXPECT_EQ(out.BytesWritten, 40876ll * 8192);
+  EXPECT_TRUE(CoveredExactly(kernel, 40876ll * 8192)) << "nothing past the range on a guess";
+  EXPECT_FALSE(out.Complete());
+  EXPECT_TRUE(EraseFailed(out)) << "Erase failed!";
+
+  // The large card's true figures tell how much, at least, its capped range left behind.
+  kernel = FakeDiskKernel();
+  out = Erase(kFat32Card2100MB, kFat32Card320MB);
+  EXPECT_EQ(out.VolumeLength, -1);
+  EXPECT_EQ(out.BytesToCover, 65536ll * 8192);
+  EXPECT_EQ(out.BytesNotReached, 67183ll * 32768 - 65536ll * 8192);
+  EXPECT_TRUE(EraseFailed(out));
 }
