@@ -321,8 +321,8 @@ TEST_F(WizardTest, ACardPluggedInWhileTheDrivePageShowsIsOfferedAndGoesWhenRemov
 // The Unix directory behind a drive of this prefix (Wine's own export).
 std::string UnixDirOf(const std::string& root) {
   using ToUnix = char*(CDECL*)(LPCWSTR);
-  const auto toUnix =
-      reinterpret_cast<ToUnix>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name"));
+  const FARPROC proc = GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name");
+  const auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void*>(proc));
   if (!toUnix) return std::string();
   const std::wstring wide(root.begin(), root.end());
   char* unix = toUnix(wide.c_str());
