@@ -217,7 +217,9 @@ public:
   }
 
 private:
+  // The wizard's figures show what was written as a phase begins.
   void EnterPhase(TErasePhase phase) {
+    TellWritten();
     if (hooks_.PhaseChanged) hooks_.PhaseChanged(phase);
     shown_ = -1;
   }
@@ -254,7 +256,12 @@ private:
   }
 
   void Pump() {
+    TellWritten();
     if (hooks_.ProcessMessages) hooks_.ProcessMessages();
+  }
+
+  void TellWritten() {
+    if (hooks_.BytesWritten) hooks_.BytesWritten(out_.BytesWritten);
   }
 
   void NoteProgress(int64_t counter, int64_t range) {
@@ -426,7 +433,7 @@ TEraseOutcome EraseCard(TKLDiskAccess& RDA, char DriveLetter, int SizeIndex, boo
 TEraseOutcome EraseCard(TKLDiskAccess& RDA, const TEraseTarget& Confirmed, int SizeIndex, bool& CancelRequested,
                         const TEraseHooks& Hooks) {
   RDA.SetLogicalDrive(Confirmed.Letter);
-  if (RDA.LogicalDrive() != 0 && !(EraseTargetOf(RDA) == Confirmed)) {
+  if (RDA.LogicalDrive() != 0 && EraseTargetOf(RDA) != Confirmed) {
     CancelRequested = false;
     TEraseOutcome out;
     out.Refusal = TEraseRefusal::VolumeChanged;

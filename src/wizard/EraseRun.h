@@ -92,6 +92,8 @@ enum class TErasePhase { Writing, Verifying };
 struct TEraseHooks {
   std::function<void()> ProcessMessages;
   std::function<void(int32_t)> SetProgressPosition;  // called when the position changes
+  // Bytes written so far, told as each phase begins and before each pass over the message queue.
+  std::function<void(int64_t)> BytesWritten;
   // A millisecond clock (GetTickCount). With one, pending messages are processed after a
   // block only when MessageIntervalMs have passed since the last time; without, after every
   // block. One pass over the message queue costs several times a one-cluster write.

@@ -371,6 +371,7 @@ void TShredForm::RunErase() {
   ProgressBar->SetPosition(0);
   runStart_ = GetTickCount();
   figuresShown_ = runStart_;
+  runWritten_ = 0;
   // Reached without the question (tests, the bench): the drive the picker shows now.
   if (confirmed_.Letter == 0) {
     RDA->SetLogicalDrive(SelectedLetter());
@@ -390,6 +391,7 @@ void TShredForm::RunErase() {
   hooks.SetProgressPosition = [this](int32_t position) { ProgressBar->SetPosition(position); };
   hooks.Clock = [] { return static_cast<uint32_t>(GetTickCount()); };
   hooks.PhaseChanged = [this](TErasePhase phase) { ShowPhase(phase); };
+  hooks.BytesWritten = [this](int64_t written) { runWritten_ = written; };
   lastOutcome_ = EraseCard(*RDA, target, SizeBox->ItemIndex(), CancelRequested, hooks);
   verifying_ = false;
   ShowRunFigures(true, lastOutcome_.BytesWritten);
@@ -409,14 +411,14 @@ void TShredForm::PumpDuringRun() {
   Application->ProcessMessages();
 }
 
-// Written so far, from the block about to be written; the clock keeps this to twice a second.
+// Written so far, as the run last told it; the clock keeps this to twice a second.
 void TShredForm::ShowRunFigures(bool force, int64_t done) {
   const uint32_t now = GetTickCount();
   if (!force && (verifying_ || now - figuresShown_ < RunFiguresIntervalMs)) return;
   figuresShown_ = now;
   const TDiskGeometry& g = RDA->Geometry;
   const int64_t total = RDA->VolumeLength() > 0 ? RDA->VolumeLength() : (g.TotalClusters + 1) * g.BytesPerCluster;
-  if (done < 0) done = RDA->StartCluster() * g.BytesPerCluster;
+  if (done < 0) done = runWritten_;
   FiguresLabel->SetCaption(EraseProgressText(done, total, now - runStart_));
   if (taskbar_) taskbar_->SetProgress(done, total);
 }

@@ -102,7 +102,7 @@ private:
   std::string DriveRefusal(char letter) const;
   void ShowPhase(TErasePhase phase);
   void PumpDuringRun();
-  // Done: bytes written so far; -1 takes them from the block about to be written.
+  // Done: bytes written so far; -1 takes what the run last told.
   void ShowRunFigures(bool force, int64_t done = -1);
   void ShowOutcome(char letter, bool warn);
   void LoadDocument(TKLStoredStream* stream, TKLRichEditOLE* viewer);
@@ -119,6 +119,7 @@ private:
   TEraseTarget confirmed_;
   uint32_t runStart_ = 0;
   uint32_t figuresShown_ = 0;
+  int64_t runWritten_ = 0;
 };
 
 extern TShredForm* ShredForm;

@@ -855,12 +855,14 @@ protected:
     bool cancel = false;
     TEraseHooks hooks;
     hooks.SetProgressPosition = [this](int32_t p) { lastProgress = p; };
+    hooks.BytesWritten = [this](int64_t bytes) { told.push_back(bytes); };
     uint32_t now = 0;
     hooks.Clock = [&now] { return now += 1; };  // a pump now and then, as in the wizard
     return EraseCard(rda, 'E', 0, cancel, hooks);
   }
   FakeDiskKernel kernel;
   int32_t lastProgress = -1;
+  std::vector<int64_t> told;  // bytes written, as the run told them
 };
 
 }  // namespace
@@ -878,6 +880,11 @@ TEST_F(EraseRun9xCardTest, EachCardIsErasedWholeFromItsBootSectorsLength) {
     EXPECT_TRUE(out.Complete());
     EXPECT_FALSE(EraseFailed(out)) << "Finished!";
     EXPECT_EQ(lastProgress, 100);
+    // The figures go on past the cluster range, to the whole card as the read-back begins.
+    EXPECT_TRUE(std::is_sorted(told.begin(), told.end()));
+    EXPECT_GT(std::count_if(told.begin(), told.end(), [&](int64_t b) { return b > out.BytesToCover / 2; }), 1);
+    EXPECT_EQ(told.back(), card->Bytes());
+    told.clear();
   }
 }
 
