@@ -11,6 +11,8 @@ namespace {
 constexpr int32_t kFileHeaderSize = 14;
 constexpr int32_t kInfoHeaderSize = 40;
 constexpr uint32_t kBiRgb = 0;
+constexpr uint32_t kBiRle8 = 1;
+constexpr uint32_t kBiRle4 = 2;
 constexpr uint32_t kBiBitFields = 3;
 constexpr uint32_t kMask565[3] = {0xF800, 0x07E0, 0x001F};
 constexpr uint32_t kMask555[3] = {0x7C00, 0x03E0, 0x001F};
@@ -37,7 +39,11 @@ bool SameMasks(const uint32_t* a, const uint32_t* b) { return std::equal(a, a + 
 // Which pixel layout the compression and bit masks ask for; anything else is refused.
 void CheckLayout(TBmpImage& image, uint32_t compression, const uint32_t* masks) {
   switch (image.BitCount) {
-    case 1: case 4: case 8: case 24:
+    case 4: case 8:
+      if (compression != kBiRgb && compression != (image.BitCount == 8 ? kBiRle8 : kBiRle4))
+        Invalid("compressed pixels are not supported");
+      return;
+    case 1: case 24:
       if (compression != kBiRgb) Invalid("compressed pixels are not supported");
       return;
     case 16:
@@ -63,6 +69,7 @@ struct THeader {
   uint16_t Planes = 0;
   uint16_t BitCount = 0;
   uint32_t Compression = 0;
+  uint32_t SizeImage = 0;
   uint32_t ClrUsed = 0;
   uint32_t Masks[3] = {};
 };
@@ -85,6 +92,7 @@ int64_t ReadHeaders(TStream& stream, int64_t available, THeader& h) {
   h.Planes = Get16(&info[12]);
   h.BitCount = Get16(&info[14]);
   h.Compression = Get32(&info[16]);
+  h.SizeImage = Get32(&info[20]);
   h.ClrUsed = Get32(&info[32]);
   int64_t end = kFileHeaderSize + h.Size;
   if (h.Compression == kBiBitFields) {
@@ -98,10 +106,131 @@ int64_t ReadHeaders(TStream& stream, int64_t available, THeader& h) {
   return end;
 }
 
+// Run-length compressed pixels (RLE8, RLE4) into DIB memory order. Runs must stay in the
+// picture's rows and moves inside it; pixels that no run sets keep index 0. Pixels past a
+// row's end are dropped, as the system's graphics layer drops them: encoders pad a row of an
+// odd width with one.
+class TRleDecoder {
+public:
+  TRleDecoder(const uint8_t* data, int64_t size, TBmpImage& image)
+      : data_(data), size_(size), image_(image), stride_(BmpStride(image.Width, image.BitCount)),
+        nibbles_(image.BitCount == 4) {}
+
+  // Answers the bytes up to and including the end-of-bitmap mark.
+  int64_t Decode() {
+    for (;;) {
+      const uint8_t count = Next(), value = Next();
+      if (count > 0) {
+        Run(count, value);
+        continue;
+      }
+      switch (value) {
+        case 0: NewLine(); break;
+        case 1: return at_;
+        case 2: Move(); break;
+        default: Absolute(value);
+      }
+    }
+  }
+
+private:
+  uint8_t Next() {
+    if (at_ >= size_) Invalid("compressed pixels end without their end mark");
+    return data_[at_++];
+  }
+
+  void Claim() const {
+    if (y_ >= image_.Height) Invalid("a run leaves the picture");
+  }
+
+  void Put(uint8_t index) {
+    const int64_t x = x_++;
+    if (x >= image_.Width) return;
+    uint8_t* row = image_.Pixels.data() + y_ * stride_;
+    if (nibbles_)
+      row[x / 2] |= static_cast<uint8_t>(x % 2 ? index & 0x0F : index << 4);
+    else
+      row[x] = index;
+  }
+
+  // RLE4 alternates the byte's two pixels, high one first.
+  void Run(uint8_t count, uint8_t value) {
+    Claim();
+    for (int i = 0; i < count; ++i) Put(nibbles_ ? (i % 2 ? value & 0x0F : value >> 4) : value);
+  }
+
+  void Absolute(uint8_t count) {
+    Claim();
+    const int64_t bytes = nibbles_ ? (count + 1) / 2 : count;
+    if (at_ + bytes > size_) Invalid("compressed pixels end without their end mark");
+    for (int i = 0; i < count; ++i) {
+      const uint8_t b = data_[at_ + (nibbles_ ? i / 2 : i)];
+      Put(nibbles_ ? (i % 2 ? b & 0x0F : b >> 4) : b);
+    }
+    at_ += bytes + bytes % 2;  // each run of literals fills whole 16-bit words
+  }
+
+  void NewLine() {
+    x_ = 0;
+    ++y_;
+  }
+
+  void Move() {
+    const uint8_t dx = Next(), dy = Next();
+    x_ += dx;
+    y_ += dy;
+    if (x_ > image_.Width || y_ > image_.Height || (y_ == image_.Height && x_ > 0)) Invalid("a move leaves the picture");
+  }
+
+  const uint8_t* data_;
+  int64_t size_;
+  TBmpImage& image_;
+  int64_t stride_;
+  bool nibbles_;
+  int64_t at_ = 0;
+  int64_t x_ = 0, y_ = 0;  // y counts rows in memory order, from the bottom
+};
+
+// Width times height in bytes of rows, or -1 when more than Limit (a damaged header's sizes
+// could overflow even 64 bits).
+int64_t PixelBytes(int64_t stride, int64_t height, int64_t limit) {
+  if (stride <= 0 || height <= 0 || stride > limit / height) return -1;
+  return stride * height;
+}
+
 void FlipRows(TBmpImage& image, int64_t stride) {
   for (int64_t top = 0, bottom = image.Height - 1; top < bottom; ++top, --bottom)
     std::swap_ranges(image.Pixels.begin() + top * stride, image.Pixels.begin() + (top + 1) * stride,
                      image.Pixels.begin() + bottom * stride);
+}
+
+void ReadPlainPixels(TStream& stream, int64_t available, bool topDown, TBmpImage& image) {
+  const int64_t stride = BmpStride(image.Width, image.BitCount);
+  const int64_t pixelBytes = PixelBytes(stride, image.Height, available);
+  if (pixelBytes < 0) Invalid("pixel data does not fit the file");
+  image.Pixels.resize(static_cast<size_t>(pixelBytes));
+  stream.ReadBuffer(image.Pixels.data(), pixelBytes);
+  if (topDown) FlipRows(image, stride);
+}
+
+// A run gives at most 255 pixels for two bytes. Moves and an early end can leave more
+// untouched, but a picture that needs far more memory than its bytes could fill is taken
+// for damage rather than allocated.
+constexpr int64_t kRleMaxExpansion = 256;
+
+void ReadRlePixels(TStream& stream, const THeader& h, int64_t available, TBmpImage& image) {
+  if (h.Height < 0) Invalid("compressed pixels top-down");
+  if (h.SizeImage > available) Invalid("pixel data does not fit the file");
+  const int64_t size = h.SizeImage != 0 ? h.SizeImage : available;
+  const int64_t stride = BmpStride(image.Width, image.BitCount);
+  const int64_t pixelBytes = PixelBytes(stride, image.Height, size * kRleMaxExpansion);
+  if (pixelBytes < 0) Invalid("compressed pixels too few for the picture's size");
+  std::vector<uint8_t> data(static_cast<size_t>(size));
+  const int64_t from = stream.Position();
+  stream.ReadBuffer(data.data(), size);
+  image.Pixels.assign(static_cast<size_t>(pixelBytes), 0);
+  const int64_t used = TRleDecoder(data.data(), size, image).Decode();
+  if (h.SizeImage == 0) stream.SetPosition(from + used);
 }
 
 TBmpImage ReadChecked(TStream& stream, int64_t start, int64_t available) {
@@ -122,18 +251,17 @@ TBmpImage ReadChecked(TStream& stream, int64_t start, int64_t available) {
     if (paletteCount > full) Invalid("palette too large");
   }
   const int64_t paletteEnd = paletteStart + 4 * paletteCount;
-  const int64_t stride = BmpStride(image.Width, image.BitCount);
-  const int64_t pixelBytes = stride * image.Height;
   if (paletteEnd > h.OffBits || paletteEnd > available) Invalid("truncated palette");
-  if (h.OffBits > available || pixelBytes > available - h.OffBits) Invalid("pixel data does not fit the file");
+  if (h.OffBits > available) Invalid("pixel data does not fit the file");
 
   image.Palette.resize(static_cast<size_t>(paletteCount));
   stream.ReadBuffer(image.Palette.data(), 4 * paletteCount);
   for (TBmpColor& c : image.Palette) c.Reserved = 0;
-  image.Pixels.resize(static_cast<size_t>(pixelBytes));
   stream.SetPosition(start + h.OffBits);
-  stream.ReadBuffer(image.Pixels.data(), pixelBytes);
-  if (h.Height < 0) FlipRows(image, stride);
+  if (h.Compression == kBiRle8 || h.Compression == kBiRle4)
+    ReadRlePixels(stream, h, available - h.OffBits, image);
+  else
+    ReadPlainPixels(stream, available - h.OffBits, h.Height < 0, image);
   return image;
 }
 
@@ -170,14 +298,15 @@ TBmpImage ReadBmp(TStream& stream) {
 void WriteBmp(TStream& stream, const TBmpImage& image, bool topDown) {
   const int64_t stride = BmpStride(image.Width, image.BitCount);
   const bool paletted = image.BitCount <= 8;
-  if (image.Width <= 0 || image.Height <= 0 || static_cast<int64_t>(image.Pixels.size()) != stride * image.Height ||
+  const int64_t pixelBytes = PixelBytes(stride, image.Height, INT64_MAX);
+  if (image.Width <= 0 || pixelBytes < 0 || static_cast<int64_t>(image.Pixels.size()) != pixelBytes ||
       (paletted && (image.Palette.empty() || image.Palette.size() > (size_t{1} << image.BitCount))) ||
       (!paletted && !image.Palette.empty()))
     Invalid("inconsistent image");
   const bool bitFields = image.BitCount == 16 && image.Rgb565;
   const uint32_t paletteBytes = static_cast<uint32_t>(image.Palette.size() * 4);
   const uint32_t offBits = kFileHeaderSize + kInfoHeaderSize + (bitFields ? 12 : 0) + paletteBytes;
-  const int64_t fileSize = offBits + stride * image.Height;
+  const int64_t fileSize = offBits + pixelBytes;
   if (fileSize > UINT32_MAX) Invalid("image too large for a BMP file");
 
   std::vector<uint8_t> head;
@@ -192,7 +321,7 @@ void WriteBmp(TStream& stream, const TBmpImage& image, bool topDown) {
   Put16(head, 1);
   Put16(head, static_cast<uint32_t>(image.BitCount));
   Put32(head, bitFields ? kBiBitFields : kBiRgb);
-  Put32(head, static_cast<uint32_t>(stride * image.Height));
+  Put32(head, static_cast<uint32_t>(pixelBytes));
   Put32(head, 0);
   Put32(head, 0);
   Put32(head, static_cast<uint32_t>(image.Palette.size()));

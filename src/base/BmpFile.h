@@ -48,7 +48,7 @@ struct TBmpImage {
 int64_t BmpStride(int64_t width, int32_t bitCount);
 
 // Reads one BMP file from the stream's position and leaves the position after its pixels.
-// Raises EInvalidGraphic for anything damaged or unsupported (RLE, core headers, odd bit masks).
+// Raises EInvalidGraphic for anything damaged or unsupported (core headers, odd bit masks).
 TBmpImage ReadBmp(TStream& stream);
 // Writes a BMP file: bottom-up rows unless TopDown; 5-6-5 pixels with bit fields.
 void WriteBmp(TStream& stream, const TBmpImage& image, bool topDown = false);

@@ -249,6 +249,7 @@ bool TKLDiskAccess::LockVolumeNT() {
   return false;
 }
 
+// The length request came with XP; NT 4 and 2000 tell the partition's length instead.
 int64_t TKLDiskAccess::QueryVolumeLength() {
   int64_t length = -1;
   uint32_t returned = 0;
@@ -257,6 +258,11 @@ int64_t TKLDiskAccess::QueryVolumeLength() {
                               &returned) &&
       returned == sizeof length && length > 0)
     return length;
+  TPartitionInformation partition;
+  if (Kernel_.DeviceIoControl(DriveHandle(), klk::IoctlDiskGetPartitionInfo, nullptr, 0, &partition,
+                              sizeof partition, &returned) &&
+      returned >= offsetof(TPartitionInformation, HiddenSectors) && partition.PartitionLength > 0)
+    return partition.PartitionLength;
   if (Kernel_.GetFileSizeEx(DriveHandle(), &length) && length > 0) return length;
   return -1;
 }
@@ -299,12 +305,64 @@ int64_t BpbClusters(const TDosDeviceParams& p, int64_t totalSectors, bool fat32)
   return data > 0 ? data / p.SectorsPerCluster : -1;
 }
 
+// The volume's length in bytes when the BPB describes a data area of DataBytes, give or take
+// two clusters; -1 when it describes another volume. Compared by bytes: the 9x figures halve
+// the clusters of a large FAT32 volume and double their size.
+int64_t BpbLength(const TDosDeviceParams& p, bool fat32, int32_t bytesPerSector, int64_t dataBytes,
+                  int64_t clusterBytes) {
+  const int64_t total = p.TotalSectors != 0 ? p.TotalSectors : p.BigTotalSectors;
+  const int64_t clusters = BpbClusters(p, total, fat32);
+  if (p.BytesPerSector != bytesPerSector || clusters < 0) return -1;
+  const int64_t bpbClusterBytes = int64_t{p.SectorsPerCluster} * p.BytesPerSector;
+  const int64_t slack = 2 * std::max(bpbClusterBytes, clusterBytes);
+  const int64_t length = total * p.BytesPerSector;
+  if (std::llabs(clusters * bpbClusterBytes - dataBytes) > slack || length < dataBytes) return -1;
+  return length;
+}
+
 }  // namespace
+
+// The figures of the FAT32 free-space call have no 2 GB cap. Both strings live where the
+// DOS services can reach them, as a transfer's data does.
+bool TKLDiskAccess::QueryExtFreeSpace(TExtFreeSpace& Space) {
+  constexpr size_t RootAt = 48;
+  uint8_t local[64] = {};
+  uint8_t* memory = Kernel_.DosTransferBuffer(sizeof local);
+  if (!memory) memory = local;
+  std::fill(memory, memory + sizeof local, uint8_t{0});
+  const char root[] = {LogicalDrive_, ':', '\\', '\0'};
+  std::memcpy(memory + RootAt, root, sizeof root);
+  TVWin32Registers regs;
+  regs.EAX = klk::DosExtGetFreeSpace;
+  regs.EDX = Kernel_.FlatAddress(memory + RootAt);
+  regs.EDI = Kernel_.FlatAddress(memory);
+  regs.ECX = sizeof(TExtFreeSpace);
+  if (!DosService(klk::VWin32DiocDosDriveInfo, regs)) return false;
+  std::memcpy(&Space, memory, sizeof Space);
+  return true;
+}
+
+// The bytes the volume's clusters hold. The free-space query's own figures serve where the
+// FAT32 call is missing: they keep the bytes when they halve the clusters, but stop at 2 GB.
+void TKLDiskAccess::DataArea9x(int64_t& Bytes, int64_t& ClusterBytes) {
+  TExtFreeSpace ext;
+  if (UseFat32Calls_ && QueryExtFreeSpace(ext) && ext.SectorsPerCluster > 0 &&
+      ext.BytesPerSector == static_cast<uint32_t>(Geometry.BytesPerSector)) {
+    ClusterBytes = int64_t{ext.SectorsPerCluster} * ext.BytesPerSector;
+    Bytes = ext.TotalClusters * ClusterBytes;
+    return;
+  }
+  ClusterBytes = Geometry.BytesPerCluster;
+  Bytes = Geometry.TotalClusters * ClusterBytes;
+}
 
 // The 9x services give no volume length, but DOS keeps the volume's BPB. Wine answers a
 // made-up one (32 MB of 1 KB clusters, whatever the card): the length is taken only when the
-// BPB describes the very volume whose geometry the drive reported.
+// BPB describes the very data area the system's figures describe.
 int64_t TKLDiskAccess::QueryVolumeLength9x() {
+  int64_t dataBytes = 0, clusterBytes = 0;
+  DataArea9x(dataBytes, clusterBytes);
+  if (dataBytes <= 0) return -1;
   for (const uint32_t category : {0u, klk::DosFat32Category}) {
     TDosDeviceParams params{};
     params.SpecialFunctions = 1;  // the medium in the drive, not the device's default
@@ -314,12 +372,8 @@ int64_t TKLDiskAccess::QueryVolumeLength9x() {
     regs.ECX = klk::DosGetDeviceParams | category;
     regs.EDX = Kernel_.FlatAddress(&params);
     if (!DosService(klk::VWin32DiocDosIoctl, regs)) continue;
-    const int64_t total = params.TotalSectors != 0 ? params.TotalSectors : params.BigTotalSectors;
-    const int64_t clusters = BpbClusters(params, total, category != 0);
-    const bool agrees = params.BytesPerSector == Geometry.BytesPerSector &&
-                        params.SectorsPerCluster == Geometry.SectorsPerCluster && clusters >= 0 &&
-                        std::llabs(clusters - Geometry.TotalClusters) <= 2;
-    if (agrees) return total * params.BytesPerSector;
+    const int64_t length = BpbLength(params, category != 0, Geometry.BytesPerSector, dataBytes, clusterBytes);
+    if (length > 0) return length;
   }
   return -1;
 }

@@ -34,6 +34,7 @@ inline constexpr uint32_t FsctlUnlockVolume = 0x0009001Cu;
 inline constexpr uint32_t FsctlDismountVolume = 0x00090020u;
 inline constexpr uint32_t FsctlAllowExtendedDasdIo = 0x00090083u;
 inline constexpr uint32_t IoctlDiskGetLengthInfo = 0x0007405Cu;
+inline constexpr uint32_t IoctlDiskGetPartitionInfo = 0x00074004u;
 inline constexpr uint32_t VWin32DiocDosIoctl = 1;
 inline constexpr uint32_t VWin32DiocDosInt25 = 2;
 inline constexpr uint32_t VWin32DiocDosInt26 = 3;
@@ -41,6 +42,7 @@ inline constexpr uint32_t VWin32DiocDosDriveInfo = 6;
 // DOS services reached through VWIN32 (the AX and CX values of INT 21h).
 inline constexpr uint32_t DosIoctlBlockDevice = 0x440D;    // generic IOCTL for block devices
 inline constexpr uint32_t DosExtAbsDiskReadWrite = 0x7305; // FAT32 absolute read (SI 0) or write (SI 1)
+inline constexpr uint32_t DosExtGetFreeSpace = 0x7303;     // FAT32 free-space figures, uncapped
 inline constexpr uint32_t DosLockLogicalVolume = 0x084A;   // minor codes of DosIoctlBlockDevice
 inline constexpr uint32_t DosUnlockLogicalVolume = 0x086A;
 inline constexpr uint32_t DosGetDeviceParams = 0x0860;
@@ -85,9 +87,36 @@ struct TDiskIOPacket {
   uint16_t Sectors = 0;
   uint32_t Buffer = 0;
 };
+// What INT 21h 7303h fills in.
+struct TExtFreeSpace {
+  uint16_t Size = 0;
+  uint16_t Level = 0;
+  uint32_t SectorsPerCluster = 0;
+  uint32_t BytesPerSector = 0;
+  uint32_t AvailableClusters = 0;
+  uint32_t TotalClusters = 0;
+  uint32_t AvailablePhysSectors = 0;
+  uint32_t TotalPhysSectors = 0;
+  uint32_t AvailableAllocationUnits = 0;
+  uint32_t TotalAllocationUnits = 0;
+  uint32_t Reserved[2] = {};
+};
 #pragma pack(pop)
+// What IOCTL_DISK_GET_PARTITION_INFO answers (PARTITION_INFORMATION).
+struct TPartitionInformation {
+  int64_t StartingOffset = 0;
+  int64_t PartitionLength = 0;
+  uint32_t HiddenSectors = 0;
+  uint32_t PartitionNumber = 0;
+  uint8_t PartitionType = 0;
+  uint8_t BootIndicator = 0;
+  uint8_t RecognizedPartition = 0;
+  uint8_t RewritePartition = 0;
+};
+static_assert(sizeof(TPartitionInformation) == 32);
 static_assert(sizeof(TVWin32Registers) == 28);
 static_assert(sizeof(TDiskIOPacket) == 10);
+static_assert(sizeof(TExtFreeSpace) == 44);
 inline constexpr uint32_t VWin32CarryFlag = 1;
 
 // The operating-system calls of the component, one for one.
@@ -256,6 +285,8 @@ private:
   bool LockVolumeNT();
   int64_t QueryVolumeLength();
   int64_t QueryVolumeLength9x();
+  bool QueryExtFreeSpace(TExtFreeSpace& Space);
+  void DataArea9x(int64_t& Bytes, int64_t& ClusterBytes);
   bool WriteSectorRun(int64_t Sector, int64_t Count, const uint8_t* Data);
   bool NoteSystemError();
   bool DosTransfer(TDiskIOPacket& Packet, TVWin32Registers& Registers, bool Write);

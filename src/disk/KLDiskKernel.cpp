@@ -1,6 +1,8 @@
 #include <windows.h>
 #include <winioctl.h>
 
+#include <cstddef>
+
 #include "disk/KLDiskKernel.h"
 #include "gui/WinCompat.h"
 
@@ -17,6 +19,9 @@ static_assert(klk::FsctlLockVolume == FSCTL_LOCK_VOLUME && klk::FsctlUnlockVolum
 static_assert(klk::FsctlDismountVolume == FSCTL_DISMOUNT_VOLUME);
 static_assert(klk::FsctlAllowExtendedDasdIo == FSCTL_ALLOW_EXTENDED_DASD_IO);
 static_assert(klk::IoctlDiskGetLengthInfo == IOCTL_DISK_GET_LENGTH_INFO);
+static_assert(klk::IoctlDiskGetPartitionInfo == IOCTL_DISK_GET_PARTITION_INFO);
+static_assert(sizeof(TPartitionInformation) == sizeof(PARTITION_INFORMATION));
+static_assert(offsetof(TPartitionInformation, PartitionLength) == offsetof(PARTITION_INFORMATION, PartitionLength));
 static_assert(sizeof(TKLHandle) == sizeof(HANDLE));
 
 namespace {

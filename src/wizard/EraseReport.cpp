@@ -25,6 +25,17 @@ std::string MegabytesText(int64_t bytes) {
   return buf;
 }
 
+// The run went through its range without a stop of its own.
+bool Walked(const TEraseOutcome& o) {
+  return o.Refusal == TEraseRefusal::None && o.VolumeOpened && !o.Cancelled && o.Error.empty();
+}
+
+std::string NotReachedText(const TEraseOutcome& o, const TEraseContext& c) {
+  if (o.BytesNotReached > 0)
+    return Format("MsgEraseNotReachedS", {SizeText(o.BytesNotReached), c.Drive, SizeText(o.BytesToCover)});
+  return Format("MsgEraseEndUnknownS", {SizeText(o.BytesToCover), c.Drive});
+}
+
 std::string ErrorDetail(const TEraseContext& c) { return c.SystemError.empty() ? std::string() : " (" + c.SystemError + ")"; }
 
 // One thing that can have gone wrong, and what the user is told of it. Checked in this order;
@@ -35,8 +46,10 @@ struct TEraseFact {
 };
 
 const TEraseFact kWarnings[] = {
-    {[](const TEraseOutcome& o) { return o.Refusal != TEraseRefusal::None; },
+    {[](const TEraseOutcome& o) { return o.Refusal == TEraseRefusal::NoDrive || o.Refusal == TEraseRefusal::NoGeometry; },
      [](const TEraseOutcome&, const TEraseContext& c) { return Format("MsgEraseNoDrive", {c.Drive}); }},
+    {[](const TEraseOutcome& o) { return o.Refusal == TEraseRefusal::VolumeChanged; },
+     [](const TEraseOutcome&, const TEraseContext& c) { return Format("MsgEraseVolumeChanged", {c.Drive}); }},
     {[](const TEraseOutcome& o) { return o.Refusal == TEraseRefusal::None && o.VolumeInUse; },
      [](const TEraseOutcome&, const TEraseContext& c) { return Format("MsgEraseVolumeInUse", {c.Drive}); }},
     {[](const TEraseOutcome& o) { return o.Refusal == TEraseRefusal::None && !o.VolumeOpened && !o.VolumeInUse; },
@@ -47,6 +60,7 @@ const TEraseFact kWarnings[] = {
      [](const TEraseOutcome& o, const TEraseContext& c) {
        return Format("MsgEraseWritesFailed", {SizeText(o.BytesNotWritten), c.Drive, ErrorDetail(c)});
      }},
+    {[](const TEraseOutcome& o) { return Walked(o) && o.EndUnknown(); }, NotReachedText},
     {[](const TEraseOutcome& o) { return !o.Error.empty(); },
      [](const TEraseOutcome& o, const TEraseContext&) { return Format("MsgEraseStopped", {o.Error}); }},
     {[](const TEraseOutcome& o) { return o.WriteComplete() && o.VerifyFailedAt >= 0; },
@@ -74,8 +88,7 @@ std::string Summary(const TEraseOutcome& o, const TEraseContext& c, bool failed)
   if (o.WritesStoppedAt >= 0 && !o.Cancelled) AddLine(text, Format("TxtEraseStoppedAt", {SizeText(o.WritesStoppedAt)}));
   if (o.Verified) AddLine(text, Format("TxtVerifiedSMB", {MegabytesText(o.BytesVerified)}));
   if (o.VerifyCancelled) AddLine(text, Word("TxtVerifyCancelled"));
-  const bool walked = o.VolumeOpened && !o.Cancelled && o.Error.empty();
-  if (walked && o.VolumeLength < 0 && !o.GeometryAssumed) AddLine(text, Word("TxtEraseEndNotReached"));
+  if (Walked(o) && o.EndUnknown()) AddLine(text, Word("TxtEraseEndNotReached"));
   if (!failed && !o.Cancelled) AddLine(text, Word("TxtEraseFormatReminder"));
   return text;
 }
@@ -84,7 +97,8 @@ std::string Summary(const TEraseOutcome& o, const TEraseContext& c, bool failed)
 
 bool EraseFailed(const TEraseOutcome& o) {
   return o.Refusal != TEraseRefusal::None || !o.VolumeOpened || o.VolumeInUse || o.BytesNotWritten > 0 ||
-         !o.Error.empty() || (o.BytesWritten == 0 && !o.Cancelled) || (o.WriteComplete() && o.VerifyFailedAt >= 0);
+         !o.Error.empty() || (o.BytesWritten == 0 && !o.Cancelled) || (o.WriteComplete() && o.VerifyFailedAt >= 0) ||
+         (Walked(o) && o.EndUnknown());
 }
 
 TEraseReport ReportErase(const TEraseOutcome& Outcome, const TEraseContext& Context) {

@@ -73,12 +73,29 @@ std::vector<int64_t> VerifySample(int64_t Blocks, int64_t BlockBytes) {
   return sample;
 }
 
-bool SelectEraseDrive(TKLDiskAccess& RDA, char DriveLetter, int SizeIndex) {
-  RDA.SetLogicalDrive(DriveLetter);
+TEraseTarget EraseTargetOf(const TKLDiskAccess& RDA) {
+  TEraseTarget target;
+  target.Letter = RDA.LogicalDrive();
+  target.TotalBytes = RDA.Geometry.TotalBytes;
+  target.TotalClusters = RDA.Geometry.TotalClusters;
+  target.SerialNumber = RDA.MediaID().SerialNumber;
+  return target;
+}
+
+namespace {
+
+bool TakeEraseGeometry(TKLDiskAccess& RDA, int SizeIndex) {
   if (EraseGeometryUsable(RDA.Geometry)) return false;
   if (RDA.Geometry.BytesPerSector != 0 && TakeGeometryFromVolumeSize(RDA.Geometry)) return false;
   if (SizeIndex >= 0 && SizeIndex < CardSizeCount) SetAssumedGeometry(RDA.Geometry, CardSizesMB[SizeIndex]);
   return true;
+}
+
+}  // namespace
+
+bool SelectEraseDrive(TKLDiskAccess& RDA, char DriveLetter, int SizeIndex) {
+  RDA.SetLogicalDrive(DriveLetter);
+  return TakeEraseGeometry(RDA, SizeIndex);
 }
 
 namespace {
@@ -147,11 +164,12 @@ public:
       ~TFinish() { tally.Finish(); }
     } finish{tally_};
     EnterPhase(TErasePhase::Writing);
+    lastBlock_ = LastBlock();
     int64_t counter = 0;
     rda_.SetStartCluster(0);
     for (;;) {
       WriteRangeBlock(counter);
-      NoteProgress(counter, rda_.Geometry.TotalClusters);
+      NoteProgress(counter, lastBlock_);
       if (Due()) {
         ShowProgress();
         Pump();
@@ -166,6 +184,7 @@ public:
     }
     ShowProgress();
     if (!out_.Cancelled) EraseTail(counter);
+    ShowProgress();
     out_.EndReached = !out_.Cancelled;
   }
 
@@ -198,7 +217,9 @@ public:
   }
 
 private:
+  // The wizard's figures show what was written as a phase begins.
   void EnterPhase(TErasePhase phase) {
+    TellWritten();
     if (hooks_.PhaseChanged) hooks_.PhaseChanged(phase);
     shown_ = -1;
   }
@@ -235,7 +256,12 @@ private:
   }
 
   void Pump() {
+    TellWritten();
     if (hooks_.ProcessMessages) hooks_.ProcessMessages();
+  }
+
+  void TellWritten() {
+    if (hooks_.BytesWritten) hooks_.BytesWritten(out_.BytesWritten);
   }
 
   void NoteProgress(int64_t counter, int64_t range) {
@@ -255,6 +281,15 @@ private:
     } catch (...) {
       // The bar only shows how far the run is; a bar that cannot be set must not stop the erase.
     }
+  }
+
+  // The bar runs over the whole volume: on the 9x family the part past the cluster range
+  // can be most of a large card.
+  int64_t LastBlock() const {
+    const TDiskGeometry& g = rda_.Geometry;
+    const int64_t bps = std::max(g.BytesPerSector, 1);
+    if (out_.VolumeLength < 0 || g.BytesPerCluster <= 0 || out_.VolumeLength < bps) return g.TotalClusters;
+    return std::max(g.TotalClusters, (out_.VolumeLength / bps * bps - 1) / g.BytesPerCluster);
   }
 
   // Bytes of block `block` that lie inside the volume; all of them when its length is unknown.
@@ -306,7 +341,11 @@ private:
     if (out_.VolumeLength < 0 || rda_.Geometry.BytesPerCluster <= 0) return;
     for (; block * rda_.Geometry.BytesPerCluster < out_.VolumeLength; ++block) {
       WritePiece(block, BytesInside(block));
-      if (Due()) Pump();
+      NoteProgress(block, lastBlock_);
+      if (Due()) {
+        ShowProgress();
+        Pump();
+      }
       if (cancel_) {
         out_.Cancelled = true;
         return;
@@ -323,6 +362,7 @@ private:
   int64_t counted_ = -1;  // the last block counted; -1: none yet
   int64_t range_ = 0;     // ...out of this many
   int64_t shown_ = -1;
+  int64_t lastBlock_ = 0;
 };
 
 TEraseRefusal RefusalFor(const TKLDiskAccess& RDA) {
@@ -354,6 +394,7 @@ void OpenForErase(TKLDiskAccess& RDA, TEraseOutcome& out) {
   out.LastSystemError = RDA.LastSystemError();
   out.VolumeLength = RDA.VolumeLength() > 0 ? RDA.VolumeLength() : -1;
   out.BytesToCover = BytesToCover(RDA.Geometry, out.VolumeLength);
+  if (out.VolumeLength < 0) out.BytesNotReached = std::max<int64_t>(RDA.Geometry.TotalBytes - out.BytesToCover, 0);
 }
 
 }  // namespace
@@ -386,6 +427,19 @@ TEraseOutcome EraseSelectedDrive(TKLDiskAccess& RDA, bool AssumedGeometry, bool&
 TEraseOutcome EraseCard(TKLDiskAccess& RDA, char DriveLetter, int SizeIndex, bool& CancelRequested,
                         const TEraseHooks& Hooks) {
   const bool assumed = SelectEraseDrive(RDA, DriveLetter, SizeIndex);
+  return EraseSelectedDrive(RDA, assumed, CancelRequested, Hooks);
+}
+
+TEraseOutcome EraseCard(TKLDiskAccess& RDA, const TEraseTarget& Confirmed, int SizeIndex, bool& CancelRequested,
+                        const TEraseHooks& Hooks) {
+  RDA.SetLogicalDrive(Confirmed.Letter);
+  if (RDA.LogicalDrive() != 0 && EraseTargetOf(RDA) != Confirmed) {
+    CancelRequested = false;
+    TEraseOutcome out;
+    out.Refusal = TEraseRefusal::VolumeChanged;
+    return out;
+  }
+  const bool assumed = TakeEraseGeometry(RDA, SizeIndex);
   return EraseSelectedDrive(RDA, assumed, CancelRequested, Hooks);
 }
 

@@ -32,6 +32,7 @@ enum class TEraseRefusal {
   None,
   NoDrive,     // the letter names no drive (drive status dsBadDrive)
   NoGeometry,  // the drive reports no usable geometry and no card size from the list was given
+  VolumeChanged,  // the letter now names another volume than the one the user confirmed
 };
 
 // What a run did, so that the wizard can tell the user the truth. Only Complete() means
@@ -48,6 +49,9 @@ struct TEraseOutcome {
   int64_t BytesToCover = 0;     // the range (or, where known, the volume up to its last whole sector)
   int64_t BytesWritten = 0;
   int64_t BytesNotWritten = 0;  // within the volume's real extent
+  // Where the volume's length is unknown: bytes the drive's own figures put past the range,
+  // which the run never reached (a least amount; 0 when those figures tell of none).
+  int64_t BytesNotReached = 0;
   // With an assumed size and no known length: from this byte offset to the end of the chosen
   // size every write failed, and those bytes are not in BytesNotWritten. The run cannot tell a
   // smaller card from one that was removed, is write-protected or failing; StopCauseUnknown
@@ -69,13 +73,16 @@ struct TEraseOutcome {
   bool VerifyUnreadable = false;  // the fault at VerifyFailedAt is a read that failed
   bool VerifyCancelled = false;   // the user cancelled during the read-back (all was written)
 
+  // The range is the drive's own, not a size the user chose, and where the volume ends could
+  // not be learnt: what lies past the range stayed as it was.
+  bool EndUnknown() const { return VolumeLength < 0 && !GeometryAssumed; }
   // Every byte the run set out to cover was written.
   bool WriteComplete() const {
     return Refusal == TEraseRefusal::None && VolumeOpened && EndReached && !Cancelled && Error.empty() &&
            BytesNotWritten == 0 && WritesStoppedAt < 0 && BytesWritten == BytesToCover && BytesToCover > 0;
   }
   // ...and the card read back as zero: only then is the card known to be erased.
-  bool Complete() const { return WriteComplete() && Verified; }
+  bool Complete() const { return WriteComplete() && Verified && !EndUnknown(); }
 };
 
 // What the run is doing, for the wizard's caption; the progress bar starts again from 0
@@ -85,6 +92,8 @@ enum class TErasePhase { Writing, Verifying };
 struct TEraseHooks {
   std::function<void()> ProcessMessages;
   std::function<void(int32_t)> SetProgressPosition;  // called when the position changes
+  // Bytes written so far, told as each phase begins and before each pass over the message queue.
+  std::function<void(int64_t)> BytesWritten;
   // A millisecond clock (GetTickCount). With one, pending messages are processed after a
   // block only when MessageIntervalMs have passed since the last time; without, after every
   // block. One pass over the message queue costs several times a one-cluster write.
@@ -116,6 +125,19 @@ inline constexpr int64_t VerifyMinBlocks = 24;
 // evenly between, the very first and the very last block always among them.
 std::vector<int64_t> VerifySample(int64_t Blocks, int64_t BlockBytes);
 
+// What the user confirmed: the letter and what tells its volume from another card put in
+// under the same letter or a drive that took the letter over.
+struct TEraseTarget {
+  char Letter = 0;
+  int64_t TotalBytes = 0;
+  int64_t TotalClusters = 0;
+  uint32_t SerialNumber = 0;
+  bool operator==(const TEraseTarget&) const = default;
+};
+
+// The target as the selected drive reports it now (before any geometry is assumed).
+TEraseTarget EraseTargetOf(const TKLDiskAccess& RDA);
+
 // Selects the drive and, when it reports no usable geometry, takes one: from the volume's
 // size where the drive reported that, else the one of the chosen size (SizeIndex into
 // CardSizesMB; an index outside leaves the geometry unusable). Answers whether the range is
@@ -131,6 +153,10 @@ TEraseOutcome EraseSelectedDrive(TKLDiskAccess& RDA, bool AssumedGeometry, bool&
 
 // The whole run behind the wizard's RunErase.
 TEraseOutcome EraseCard(TKLDiskAccess& RDA, char DriveLetter, int SizeIndex, bool& CancelRequested,
+                        const TEraseHooks& Hooks);
+// ...for a drive the user confirmed: refused, with nothing opened, unless the letter still
+// holds that very volume.
+TEraseOutcome EraseCard(TKLDiskAccess& RDA, const TEraseTarget& Confirmed, int SizeIndex, bool& CancelRequested,
                         const TEraseHooks& Hooks);
 
 }  // namespace orv

@@ -275,8 +275,7 @@ void TShredForm::NextBtnClick(TObject*) {
       Ask(refusal, kIconHand, 0, OkButtons);
       return;
     }
-    const std::string question = Word("MsgConfirmEraseCard") + "\r\n\r\n" + TargetText();
-    if (Ask(question, kIconExclamation, 1, YesNoButtons) != mrYes) return;
+    if (!ConfirmErase()) return;
   }
   if (CurrentPage != pgAbout) {
     ++CurrentPage;
@@ -286,6 +285,27 @@ void TShredForm::NextBtnClick(TObject*) {
     RunErase();
     NextBtnClick(this);
   }
+}
+
+// The drive is fixed before the question, so that Yes erases only what the question named.
+// While the box is open the picker keeps its list: a drive change then waits for the answer.
+bool TShredForm::ConfirmErase() {
+  RDA->SetLogicalDrive(SelectedLetter());
+  confirmed_ = EraseTargetOf(*RDA);
+  const std::string question = Word("MsgConfirmEraseCard") + "\r\n\r\n" + TargetText();
+  asking_ = true;
+  int32_t answer = mrNo;
+  {
+    TScopeGuard asked([this] { asking_ = false; });
+    answer = Ask(question, kIconExclamation, 1, YesNoButtons);
+  }
+  if (answer == mrYes) return true;
+  confirmed_ = TEraseTarget();
+  if (refreshPending_) {
+    RefreshDrives();
+    DriveBoxChange(this);
+  }
+  return false;
 }
 
 void TShredForm::RestartBtnClick(TObject*) {
@@ -351,7 +371,15 @@ void TShredForm::RunErase() {
   ProgressBar->SetPosition(0);
   runStart_ = GetTickCount();
   figuresShown_ = runStart_;
-  const char letter = SelectedLetter();
+  runWritten_ = 0;
+  // Reached without the question (tests, the bench): the drive the picker shows now.
+  if (confirmed_.Letter == 0) {
+    RDA->SetLogicalDrive(SelectedLetter());
+    confirmed_ = EraseTargetOf(*RDA);
+  }
+  const TEraseTarget target = confirmed_;
+  confirmed_ = TEraseTarget();
+  const char letter = target.Letter;
   const std::string refusal = letter ? DriveRefusal(letter) : std::string();
   if (!letter || !refusal.empty()) {
     lastOutcome_.Refusal = TEraseRefusal::NoDrive;
@@ -363,7 +391,8 @@ void TShredForm::RunErase() {
   hooks.SetProgressPosition = [this](int32_t position) { ProgressBar->SetPosition(position); };
   hooks.Clock = [] { return static_cast<uint32_t>(GetTickCount()); };
   hooks.PhaseChanged = [this](TErasePhase phase) { ShowPhase(phase); };
-  lastOutcome_ = EraseCard(*RDA, letter, SizeBox->ItemIndex(), CancelRequested, hooks);
+  hooks.BytesWritten = [this](int64_t written) { runWritten_ = written; };
+  lastOutcome_ = EraseCard(*RDA, target, SizeBox->ItemIndex(), CancelRequested, hooks);
   verifying_ = false;
   ShowRunFigures(true, lastOutcome_.BytesWritten);
   ShowOutcome(letter, true);
@@ -382,14 +411,14 @@ void TShredForm::PumpDuringRun() {
   Application->ProcessMessages();
 }
 
-// Written so far, from the block about to be written; the clock keeps this to twice a second.
+// Written so far, as the run last told it; the clock keeps this to twice a second.
 void TShredForm::ShowRunFigures(bool force, int64_t done) {
   const uint32_t now = GetTickCount();
   if (!force && (verifying_ || now - figuresShown_ < RunFiguresIntervalMs)) return;
   figuresShown_ = now;
   const TDiskGeometry& g = RDA->Geometry;
   const int64_t total = RDA->VolumeLength() > 0 ? RDA->VolumeLength() : (g.TotalClusters + 1) * g.BytesPerCluster;
-  if (done < 0) done = RDA->StartCluster() * g.BytesPerCluster;
+  if (done < 0) done = runWritten_;
   FiguresLabel->SetCaption(EraseProgressText(done, total, now - runStart_));
   if (taskbar_) taskbar_->SetProgress(done, total);
 }
@@ -414,7 +443,7 @@ void TShredForm::ShowOutcome(char letter, bool warn) {
 LRESULT TShredForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_DEVICECHANGE && (wp == DBT_DEVICEARRIVAL || wp == DBT_DEVICEREMOVECOMPLETE)) {
     // During a run the picker keeps its list; it is read again when the Drive page shows.
-    if (running_)
+    if (running_ || asking_)
       refreshPending_ = true;
     else
       RefreshDrives();

@@ -96,11 +96,13 @@ private:
   void ShowDriveState();
   void RefreshDrives();
   std::string TargetText();
+  // Asks the erase question; true after Yes, with the drive it named in confirmed_.
+  bool ConfirmErase();
   // The message that refuses the drive, or "" when it may be erased.
   std::string DriveRefusal(char letter) const;
   void ShowPhase(TErasePhase phase);
   void PumpDuringRun();
-  // Done: bytes written so far; -1 takes them from the block about to be written.
+  // Done: bytes written so far; -1 takes what the run last told.
   void ShowRunFigures(bool force, int64_t done = -1);
   void ShowOutcome(char letter, bool warn);
   void LoadDocument(TKLStoredStream* stream, TKLRichEditOLE* viewer);
@@ -113,8 +115,11 @@ private:
   bool running_ = false;
   bool verifying_ = false;
   bool refreshPending_ = false;
+  bool asking_ = false;
+  TEraseTarget confirmed_;
   uint32_t runStart_ = 0;
   uint32_t figuresShown_ = 0;
+  int64_t runWritten_ = 0;
 };
 
 extern TShredForm* ShredForm;

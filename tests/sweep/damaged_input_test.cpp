@@ -11,6 +11,7 @@
 #include "base/BmpFile.h"
 #include "skin/KLJpegCodec.h"
 #include "skin/KLXImgStream.h"
+#include "unit/rle_bmp.h"
 
 using namespace orv;
 
@@ -48,11 +49,17 @@ void Put(TMemoryStream& s, const std::string& bytes) {
   s.SetPosition(0);
 }
 
-// A stream like the main window's, in small: two bitmaps, two JPEG pictures, one region.
+// A stream like the main window's, in small: four bitmaps (two of them run-length
+// compressed), two JPEG pictures, one region.
 std::string SmallImageStream() {
   TOwnedCollection items(nullptr, TKLXImageItem::StaticClassInfo());
   const std::pair<const char*, std::string> content[] = {
-      {"TBitmap", Bmp(9, 4, 8)}, {"TBitmap", Bmp(9, 4, 4)}, {"TJPEGImage", Jpeg(9, 6)}, {"TJPEGImage", Jpeg(17, 3)}};
+      {"TBitmap", Bmp(9, 4, 8)},
+      {"TBitmap", Bmp(9, 4, 4)},
+      {"TJPEGImage", Jpeg(9, 6)},
+      {"TJPEGImage", Jpeg(17, 3)},
+      {"TBitmap", test::RleBmp(5, 3, 8, test::kRle8Data)},
+      {"TBitmap", test::RleBmp(5, 2, 4, test::kRle4Data, 8, false)}};
   for (const auto& [cls, bytes] : content) {
     auto& item = static_cast<TKLXImageItem&>(*items.Add());
     item.SetDataClass(cls);
@@ -126,8 +133,8 @@ TEST(DamagedInput, EveryTruncationOfAnImageStreamFailsAndKeepsWhatWasRead) {
   const std::string stream = SmallImageStream();
   const TOutcome whole = LoadImageStream(stream);
   ASSERT_TRUE(whole.Read);
-  ASSERT_EQ(whole.Items, 4);
-  ASSERT_EQ(whole.Pictures, 4);
+  ASSERT_EQ(whole.Items, 6);
+  ASSERT_EQ(whole.Pictures, 6);
   int previousItems = 0;
   for (size_t n = 0; n < stream.size(); ++n) {
     const TOutcome cut = LoadImageStream(stream.substr(0, n));

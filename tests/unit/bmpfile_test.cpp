@@ -4,8 +4,10 @@
 #include <random>
 
 #include "base/BmpFile.h"
+#include "unit/rle_bmp.h"
 
 using namespace orv;
+using orv::test::RleBmp;
 
 namespace {
 
@@ -233,4 +235,97 @@ TEST(BmpFile, RandomByteFlipsRaiseOrGiveAConsistentImage) {
   // Both outcomes must have been exercised for the sweep to mean anything.
   EXPECT_GT(raised, kRounds / 4);
   EXPECT_LT(raised, kRounds - kRounds / 10);
+}
+
+TEST(BmpFile, SizesThatOverflowEven64BitsAreRefused) {
+  std::string bytes = Encode(RandomImage({32, false}, 3, 2, 13));
+  Put32(bytes, 18, 0x7FFFFFFF);
+  Put32(bytes, 22, 0x7FFFFFFF);
+  EXPECT_THROW(Decode(bytes), EInvalidGraphic);
+  Put32(bytes, 22, 0x80000001);  // top-down
+  EXPECT_THROW(Decode(bytes), EInvalidGraphic);
+  TBmpImage huge = RandomImage({32, false}, 1, 1, 14);
+  huge.Width = huge.Height = 0x7FFFFFFF;
+  TMemoryStream out;
+  EXPECT_THROW(WriteBmp(out, huge), EInvalidGraphic);
+}
+
+TEST(BmpFile, RunLengthCompressedPixelsDecodeToTheirKnownRows) {
+  const TBmpImage rle8 = Decode(RleBmp(5, 3, 8, test::kRle8Data));
+  EXPECT_EQ(rle8.Width, 5);
+  EXPECT_EQ(rle8.Height, 3);
+  EXPECT_EQ(rle8.BitCount, 8);
+  EXPECT_EQ(rle8.Palette.size(), 8u);
+  EXPECT_EQ(rle8.Pixels, test::kRle8Rows);
+  EXPECT_EQ(BmpPixelColor(rle8.View(), 3, 0), 0x302010u * 2) << "top row, through the palette";
+
+  const TBmpImage rle4 = Decode(RleBmp(5, 2, 4, test::kRle4Data));
+  EXPECT_EQ(rle4.BitCount, 4);
+  EXPECT_EQ(rle4.Pixels, test::kRle4Rows);
+
+  // Without SizeImage the stream is left after the end mark; with it, after that many bytes.
+  for (bool sizeGiven : {false, true}) {
+    std::vector<uint8_t> padded = test::kRle4Data;
+    if (sizeGiven) padded.insert(padded.end(), {0, 0});
+    const std::string both = RleBmp(5, 2, 4, padded, 8, sizeGiven) + RleBmp(5, 3, 8, test::kRle8Data);
+    TMemoryStream s;
+    s.WriteBuffer(both.data(), static_cast<int64_t>(both.size()));
+    s.SetPosition(0);
+    EXPECT_EQ(ReadBmp(s).Pixels, test::kRle4Rows);
+    EXPECT_EQ(ReadBmp(s).Pixels, test::kRle8Rows) << sizeGiven;
+  }
+}
+
+TEST(BmpFile, RunsAndMovesThatLeaveThePictureAreDamage) {
+  struct Damage {
+    const char* What;
+    int BitCount;
+    std::vector<uint8_t> Data;
+  };
+  const Damage damages[] = {
+      {"run above the last row", 8, {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01, 0x01, 0x00, 0x01}},
+      {"move past the right edge", 8, {0x00, 0x02, 0x06, 0x00, 0x00, 0x01}},
+      {"move above the picture", 8, {0x00, 0x02, 0x00, 0x04, 0x00, 0x01}},
+      {"move to the row above the last", 4, {0x00, 0x02, 0x01, 0x03, 0x00, 0x01}},
+      {"no end mark", 8, {0x02, 0x01}},
+      {"literals cut short", 8, {0x00, 0x04, 1, 2}},
+      {"move cut short", 8, {0x00, 0x02, 0x01}},
+  };
+  for (const Damage& d : damages) {
+    SCOPED_TRACE(d.What);
+    EXPECT_THROW(Decode(RleBmp(5, 3, d.BitCount, d.Data)), EInvalidGraphic);
+  }
+  EXPECT_NO_THROW(Decode(RleBmp(5, 3, 8, {0x00, 0x02, 0x05, 0x02, 0x00, 0x00, 0x00, 0x01}))) << "to the edges";
+  EXPECT_THROW(Decode(RleBmp(5, 3, 4, {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01, 0x11, 0x00, 0x01})), EInvalidGraphic)
+      << "four bits above the last row";
+}
+
+// Encoders pad a row of an odd width to an even count of pixels (ImageMagick's RLE8 does);
+// the graphics layer drops what lies past the row's end, and so does the reader.
+TEST(BmpFile, PixelsPastARowsEndAreDropped) {
+  const TBmpImage rle8 = Decode(RleBmp(5, 2, 8, {0x06, 0x01, 0x00, 0x00, 0x00, 0x07, 1, 2, 3, 4, 5, 6, 7, 0, 0x00, 0x01}));
+  EXPECT_EQ(rle8.Pixels, (std::vector<uint8_t>{1, 1, 1, 1, 1, 0, 0, 0, 1, 2, 3, 4, 5, 0, 0, 0}));
+  const TBmpImage rle4 = Decode(RleBmp(3, 1, 4, {0x08, 0x45, 0x00, 0x01}));
+  EXPECT_EQ(rle4.Pixels, (std::vector<uint8_t>{0x45, 0x40, 0x00, 0x00}));
+  EXPECT_THROW(Decode(RleBmp(5, -3, 8, test::kRle8Data)), EInvalidGraphic) << "compressed rows run bottom up";
+  EXPECT_THROW(Decode(RleBmp(0x7FFFFFFF, 0x7FFF, 8, {0x00, 0x01})), EInvalidGraphic) << "no allocation for that";
+  EXPECT_THROW(Decode(RleBmp(5, 3, 4, test::kRle8Data, 8).replace(30, 1, 1, '\x01')), EInvalidGraphic)
+      << "RLE8 at four bits";
+}
+
+TEST(BmpFile, EveryTruncationAndRandomFlipsOfCompressedPicturesRaiseOrStayConsistent) {
+  const std::string files[] = {RleBmp(5, 3, 8, test::kRle8Data), RleBmp(5, 2, 4, test::kRle4Data, 8, false)};
+  std::mt19937 rng(77);
+  int raised = 0;
+  for (const std::string& valid : files) {
+    for (size_t len = 0; len < valid.size(); ++len) EXPECT_TRUE(RaisesOrConsistent(valid.substr(0, len))) << len;
+    for (int round = 0; round < 300; ++round) {
+      std::string bytes = valid;
+      const size_t at = 86 + rng() % (bytes.size() - 86);  // in the compressed pixels
+      bytes[at] = static_cast<char>(rng());
+      raised += RaisesOrConsistent(bytes);
+    }
+  }
+  EXPECT_GT(raised, 50);
+  EXPECT_LT(raised, 550);
 }

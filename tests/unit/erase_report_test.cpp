@@ -100,6 +100,17 @@ TEST_F(EraseReportTest, AVolumeThatDidNotOpenOrWasHeldIsAFailureThatSaysWhatToDo
   EXPECT_FALSE(Has(r.Warning, "could not be opened")) << "one cause, told once";
 }
 
+TEST_F(EraseReportTest, ADriveThatNoLongerHoldsTheConfirmedCardIsAFailureThatSaysWhy) {
+  TEraseOutcome o;
+  o.Refusal = TEraseRefusal::VolumeChanged;
+  const TEraseReport r = ReportErase(o, context);
+  EXPECT_TRUE(r.Failed);
+  EXPECT_EQ(r.Title, "Erase failed!");
+  EXPECT_TRUE(Has(r.Warning, "Drive E: no longer holds the card you confirmed")) << r.Warning;
+  EXPECT_FALSE(Has(r.Warning, "it is gone, or its size is not known")) << r.Warning;
+  EXPECT_TRUE(Has(r.Summary, "Nothing was written")) << r.Summary;
+}
+
 TEST_F(EraseReportTest, WritesThatFailedInsideTheCardAreCountedAndTheErrorNamed) {
   TEraseOutcome o = Walked(8 * 1024 * 1024);
   o.BytesWritten = 1024 * 1024;
@@ -154,11 +165,26 @@ TEST_F(EraseReportTest, AnAssumedSizeWhoseWritesStoppedWarnsButIsNoFailure) {
   EXPECT_FALSE(Has(r.Summary, "could not be reached")) << "the chosen size, not the card's own";
 }
 
-TEST_F(EraseReportTest, AVolumeOfUnknownLengthSaysItsEndWasNotReached) {
-  TEraseOutcome o = Walked(2048);
+TEST_F(EraseReportTest, AVolumeOfUnknownLengthIsAFailureThatSaysHowMuchWasNotReached) {
+  TEraseOutcome o = Walked(8196096);
   o.VolumeLength = -1;
-  const TEraseReport r = ReportErase(o, context);
+  TEraseReport r = ReportErase(o, context);
+  EXPECT_TRUE(r.Failed);
+  EXPECT_EQ(r.Title, "Erase failed!");
   EXPECT_TRUE(Has(r.Summary, "The end of the card, after its data area, could not be reached")) << r.Summary;
+  EXPECT_FALSE(Has(r.Summary, "FORMAT")) << r.Summary;
+  EXPECT_TRUE(Has(r.Warning, "Only the first 7.82 MB of the card in drive E: were overwritten")) << r.Warning;
+
+  o.BytesNotReached = 1600ll << 20;
+  r = ReportErase(o, context);
+  EXPECT_TRUE(Has(r.Warning, "At least 1.56 GB of the card in drive E: lies past the 7.82 MB")) << r.Warning;
+
+  // A size the user chose has no end of the card's own to reach; nor has a cancelled run.
+  o.GeometryAssumed = true;
+  EXPECT_EQ(ReportErase(o, context).Title, "Finished!");
+  o.GeometryAssumed = false;
+  o.Cancelled = true;
+  EXPECT_EQ(ReportErase(o, context).Title, "Cancelled!");
 }
 
 TEST_F(EraseReportTest, FiguresAndSizesReadAsAPersonWritesThem) {

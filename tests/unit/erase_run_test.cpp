@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "unit/fake_disk_kernel.h"
+#include "wizard/EraseReport.h"
 #include "wizard/EraseRun.h"
 
 using namespace orv;
@@ -411,7 +412,32 @@ TEST_F(EraseRunTest, AVolumeLengthOfZeroIsTakenForNoAnswer) {
   EXPECT_EQ(out.VolumeLength, -1);
   EXPECT_EQ(kernel.Writes, Clusters(0, 15, 4096));
   EXPECT_EQ(out.BytesWritten, 16 * 4096);
+  EXPECT_TRUE(out.EndUnknown());
+  EXPECT_FALSE(out.Complete()) << "what lies past the range was never reached";
+}
+
+// As NT 4 and 2000 answer: no length request, the partition's length instead. Where neither
+// tells, the run cannot know the card's end and must not pass for a whole erase.
+TEST_F(EraseRunTest, ACardWhoseEndIsOnlyInItsPartitionIsErasedWholeAndOneWithoutIsNotDone) {
+  kernel.TotalClusters = 2000;
+  kernel.TotalBytes = 2000 * 4096;
+  kernel.LengthIoctl = kernel.FileSize = false;
+  kernel.PartitionIoctl = true;
+  kernel.Volume.assign(8499200, 0xA5);
+  TEraseOutcome out = Run();
+  EXPECT_EQ(out.VolumeLength, 8499200);
+  EXPECT_EQ(out.BytesWritten, 8499200);
+  EXPECT_TRUE(Zero(0, kernel.Volume.size()));
   EXPECT_TRUE(out.Complete());
+
+  kernel.PartitionIoctl = false;
+  kernel.Volume.assign(8499200, 0xA5);
+  out = Run();
+  EXPECT_EQ(out.BytesWritten, 8196096);
+  EXPECT_TRUE(Pattern(8196096, 8499200));
+  EXPECT_TRUE(out.EndUnknown());
+  EXPECT_EQ(out.BytesNotReached, 0) << "the drive's figures tell of nothing past the range";
+  EXPECT_FALSE(out.Complete());
 }
 
 TEST_F(EraseRunTest, AnAssumedSizeWhoseWritesStopSaysWhereAndThatTheCauseIsUnknown) {
@@ -678,4 +704,205 @@ TEST_F(EraseRunTest, NineXFamilyReadsBackThroughTheDosServices) {
   EXPECT_EQ(std::count_if(kernel.VWin32Calls.begin(), kernel.VWin32Calls.end(),
                           [](const auto& c) { return c.Code == klk::VWin32DiocDosInt25; }),
             16);
+}
+
+// ---- the drive the user confirmed, and no other
+
+TEST_F(EraseRunTest, AConfirmedDriveIsErasedOnlyWhileItStillHoldsTheConfirmedVolume) {
+  rda.SetLogicalDrive('E');
+  const TEraseTarget confirmed = EraseTargetOf(rda);
+  EXPECT_EQ(confirmed.Letter, 'E');
+  EXPECT_EQ(confirmed.SerialNumber, 0x1234ABCDu);
+  EXPECT_EQ(confirmed.TotalBytes, 8 << 20);
+
+  // Another card under the letter (another serial), a drive of another size that took the
+  // letter over, the letter gone: nothing opened, nothing written.
+  const std::vector<std::function<void()>> changes = {
+      [this] { kernel.Serial = 0x0BADF00D; },
+      [this] { kernel.TotalBytes = 16 << 20, kernel.TotalClusters = 4096; },
+      [this] { kernel.DriveTypes.clear(); },
+  };
+  for (size_t i = 0; i < changes.size(); ++i) {
+    SCOPED_TRACE(i);
+    FakeDiskKernel other;
+    kernel.Serial = other.Serial, kernel.TotalBytes = other.TotalBytes, kernel.TotalClusters = 15;
+    kernel.DriveTypes = other.DriveTypes;
+    kernel.Log.clear();
+    changes[i]();
+    const TEraseOutcome out = EraseCard(rda, confirmed, 0, cancel, {});
+    EXPECT_EQ(out.Refusal, i < 2 ? TEraseRefusal::VolumeChanged : TEraseRefusal::NoDrive);
+    EXPECT_FALSE(out.VolumeOpened);
+    EXPECT_FALSE(out.Complete());
+    EXPECT_FALSE(cancel);
+    EXPECT_TRUE(std::none_of(kernel.Log.begin(), kernel.Log.end(),
+                             [](const std::string& s) { return s.rfind("CreateFile", 0) == 0; }));
+  }
+  EXPECT_TRUE(kernel.Writes.empty());
+  EXPECT_TRUE(Pattern(0, kernel.Volume.size()));
+
+  kernel.Serial = confirmed.SerialNumber;
+  kernel.TotalBytes = 8 << 20;
+  kernel.DriveTypes = FakeDiskKernel().DriveTypes;
+  const TEraseOutcome out = EraseCard(rda, confirmed, 0, cancel, {});
+  EXPECT_EQ(out.Refusal, TEraseRefusal::None);
+  EXPECT_TRUE(Zero(0, kernel.Volume.size()));
+}
+
+TEST_F(EraseRunTest, AConfirmedCardWithoutGeometryKeepsItsChosenSizeAndIsStillChecked) {
+  kernel.AnswersGeometry = false;
+  kernel.LengthIoctl = kernel.FileSize = false;
+  kernel.Volume.clear();
+  rda.SetLogicalDrive('E');
+  const TEraseTarget confirmed = EraseTargetOf(rda);
+  kernel.AnswersGeometry = true;  // a card that reports itself went in meanwhile
+  EXPECT_EQ(EraseCard(rda, confirmed, 0, cancel, {}).Refusal, TEraseRefusal::VolumeChanged);
+  EXPECT_TRUE(kernel.Writes.empty());
+  kernel.AnswersGeometry = false;
+  const TEraseOutcome out = EraseCard(rda, confirmed, 0, cancel, {});
+  EXPECT_TRUE(out.GeometryAssumed);
+  EXPECT_EQ(kernel.Writes.size(), 8193u);
+}
+
+// ---- the 9x family: cards made with mkfs.vfat, as its services describe them
+
+namespace {
+
+// A FAT card of 512-byte sectors as its boot sector describes it.
+struct TFatCard {
+  int64_t TotalSectors;
+  uint8_t SectorsPerCluster;
+  uint16_t Reserved;
+  uint16_t RootEntries;
+  uint32_t SectorsPerFat;
+  bool Fat32;
+  int64_t Clusters() const {
+    return (TotalSectors - Reserved - 2 * SectorsPerFat - RootEntries * 32 / 512) / SectorsPerCluster;
+  }
+  int64_t Bytes() const { return TotalSectors * 512; }
+};
+
+const TFatCard kFat16Card64MB{131072, 4, 4, 512, 128, false};       // 32,695 clusters of 2 KB
+const TFatCard kFat32Card320MB{655360, 8, 72, 0, 640, true};        // 81,751 clusters of 4 KB
+const TFatCard kFat32Card2100MB{4300800, 64, 32, 0, 525, true};     // 67,183 clusters of 32 KB
+
+// The boot sector as INT 21h 440Dh minor 60h gives it (the device parameters' bytes 7 on).
+void FillDeviceParams(uint8_t* p, const TFatCard& card) {
+  const uint16_t bps = 512, reserved = card.Reserved, root = card.RootEntries;
+  const uint16_t perFat16 = card.Fat32 ? 0 : static_cast<uint16_t>(card.SectorsPerFat);
+  const uint32_t perFat32 = card.Fat32 ? card.SectorsPerFat : 0;
+  const auto total = static_cast<uint32_t>(card.TotalSectors);
+  std::memcpy(p + 7, &bps, 2);
+  p[9] = card.SectorsPerCluster;
+  std::memcpy(p + 10, &reserved, 2);
+  p[12] = 2;
+  std::memcpy(p + 13, &root, 2);
+  std::memcpy(p + 18, &perFat16, 2);
+  std::memcpy(p + 28, &total, 4);
+  std::memcpy(p + 32, &perFat32, 4);
+}
+
+// Puts Card in the fake drive as Windows 98 reports it: the free-space query halves a cluster
+// count above 65,535 and doubles the cluster, and stops at 2 GB; its Ex form and the FAT32
+// call (7303h) tell the true figures; the device parameters give BootSector, in the FAT32
+// form only for a FAT32 card.
+void Insert9xCard(FakeDiskKernel& kernel, const TFatCard& card, const TFatCard& bootSector) {
+  kernel.Version = {klk::PlatformWin32Windows, 10, ""};
+  const int64_t clusters = card.Clusters();
+  kernel.TotalBytes = static_cast<uint64_t>(clusters) * card.SectorsPerCluster * 512;
+  int64_t shown = clusters;
+  uint32_t spc = card.SectorsPerCluster;
+  for (; shown > 65535 && spc < 64; spc *= 2) shown /= 2;
+  shown = std::min<int64_t>(shown, 2147483647 / (spc * 512));
+  kernel.SectorsPerCluster = spc;
+  kernel.TotalClusters = static_cast<uint32_t>(shown);
+  kernel.BytesPerSector = 512;
+  kernel.UnkeptSize = card.Bytes();
+  kernel.VWin32Answer = [&kernel, card, bootSector](uint32_t code, TVWin32Registers& regs) {
+    if (code == klk::VWin32DiocDosDriveInfo && regs.EAX == klk::DosExtGetFreeSpace) {
+      TExtFreeSpace ext;
+      if (std::strcmp(kernel.At<char>(regs.EDX), "E:\\") != 0 || regs.ECX < sizeof ext) {
+        regs.Flags |= VWin32CarryFlag;
+        return true;
+      }
+      ext.SectorsPerCluster = card.SectorsPerCluster;
+      ext.BytesPerSector = 512;
+      ext.TotalClusters = static_cast<uint32_t>(card.Clusters());
+      std::memcpy(const_cast<uint8_t*>(kernel.At<uint8_t>(regs.EDI)), &ext, sizeof ext);
+    } else if (code == klk::VWin32DiocDosIoctl && (regs.ECX & 0xFF) == 0x60) {
+      if (bootSector.Fat32 && regs.ECX == klk::DosGetDeviceParams) {
+        regs.Flags |= VWin32CarryFlag;
+        regs.EAX = 1;  // the FAT16 form knows no FAT32 volume
+      } else {
+        FillDeviceParams(const_cast<uint8_t*>(kernel.At<uint8_t>(regs.EDX)), bootSector);
+      }
+    }
+    return true;
+  };
+}
+
+// The covered ranges are exactly [0, bytes).
+bool CoveredExactly(const FakeDiskKernel& kernel, int64_t bytes) {
+  return kernel.Covered.size() == 1 && kernel.Covered.begin()->first == 0 && kernel.Covered.begin()->second == bytes;
+}
+
+class EraseRun9xCardTest : public ::testing::Test {
+protected:
+  void SetUp() override { VWin32Handle.Release(); }
+  void TearDown() override { VWin32Handle.Close(); }
+  TEraseOutcome Erase(const TFatCard& card, const TFatCard& bootSector) {
+    Insert9xCard(kernel, card, bootSector);
+    TKLDiskAccess rda(nullptr, &kernel);
+    bool cancel = false;
+    TEraseHooks hooks;
+    hooks.SetProgressPosition = [this](int32_t p) { lastProgress = p; };
+    hooks.BytesWritten = [this](int64_t bytes) { told.push_back(bytes); };
+    uint32_t now = 0;
+    hooks.Clock = [&now] { return now += 1; };  // a pump now and then, as in the wizard
+    return EraseCard(rda, 'E', 0, cancel, hooks);
+  }
+  FakeDiskKernel kernel;
+  int32_t lastProgress = -1;
+  std::vector<int64_t> told;  // bytes written, as the run told them
+};
+
+}  // namespace
+
+TEST_F(EraseRun9xCardTest, EachCardIsErasedWholeFromItsBootSectorsLength) {
+  for (const TFatCard* card : {&kFat16Card64MB, &kFat32Card320MB, &kFat32Card2100MB}) {
+    SCOPED_TRACE(card->Bytes());
+    kernel = FakeDiskKernel();
+    const TEraseOutcome out = Erase(*card, *card);
+    EXPECT_EQ(out.VolumeLength, card->Bytes());
+    EXPECT_TRUE(CoveredExactly(kernel, card->Bytes())) << kernel.Covered.size() << " ranges";
+    EXPECT_EQ(out.BytesWritten, card->Bytes());
+    EXPECT_EQ(out.BytesNotWritten, 0);
+    EXPECT_TRUE(out.Verified);
+    EXPECT_TRUE(out.Complete());
+    EXPECT_FALSE(EraseFailed(out)) << "Finished!";
+    EXPECT_EQ(lastProgress, 100);
+    // The figures go on past the cluster range, to the whole card as the read-back begins.
+    EXPECT_TRUE(std::is_sorted(told.begin(), told.end()));
+    EXPECT_GT(std::count_if(told.begin(), told.end(), [&](int64_t b) { return b > out.BytesToCover / 2; }), 1);
+    EXPECT_EQ(told.back(), card->Bytes());
+    told.clear();
+  }
+}
+
+TEST_F(EraseRun9xCardTest, ABootSectorOfAnotherVolumeIsRefusedAndTheRunIsNotDone) {
+  // What Wine answers for any drive: 32 MB of 1 KB clusters.
+  const TFatCard madeUp{64000, 2, 1, 512, 40, false};
+  TEraseOutcome out = Erase(kFat32Card320MB, madeUp);
+  EXPECT_EQ(out.VolumeLength, -1);
+  EXPECT_EQ(out.BytesWritten, 40876ll * 8192);
+  EXPECT_TRUE(CoveredExactly(kernel, 40876ll * 8192)) << "nothing past the range on a guess";
+  EXPECT_FALSE(out.Complete());
+  EXPECT_TRUE(EraseFailed(out)) << "Erase failed!";
+
+  // The large card's true figures tell how much, at least, its capped range left behind.
+  kernel = FakeDiskKernel();
+  out = Erase(kFat32Card2100MB, kFat32Card320MB);
+  EXPECT_EQ(out.VolumeLength, -1);
+  EXPECT_EQ(out.BytesToCover, 65536ll * 8192);
+  EXPECT_EQ(out.BytesNotReached, 67183ll * 32768 - 65536ll * 8192);
+  EXPECT_TRUE(EraseFailed(out));
 }

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <stdexcept>
 #include <string>
@@ -33,12 +34,20 @@ public:
   uint32_t Serial = 0x1234ABCD;
 
   std::vector<uint8_t> Volume;       // what the device holds
+  // > 0 (9x family only): a volume this long whose bytes are not kept, too large for memory.
+  // Only zeros are written to it, so a write just marks what it covered (Writes still lists
+  // it); reads bring zeros where all was covered, UnkeptFill elsewhere. Past its end a
+  // transfer fails.
+  int64_t UnkeptSize = 0;
+  uint8_t UnkeptFill = 0xA5;
+  std::map<int64_t, int64_t> Covered;  // start -> end of the merged ranges written to it
   bool OpenFails = false;
   int LockRefusals = 0;              // lock requests refused before one succeeds; -1: all
   bool DismountFails = false;
   bool LockThrows = false;
   bool LengthIoctl = true;           // else only the handle's size tells the length
   bool FileSize = true;
+  bool PartitionIoctl = false;       // the partition's length, as NT 4 and 2000 tell it
   uint32_t FailureError = 21;        // what a failing call leaves as the last error (ERROR_NOT_READY)
   bool SeekFails = false;
   std::function<bool(int64_t offset)> WriteFails = [](int64_t) { return false; };
@@ -136,6 +145,14 @@ public:
         *returned = 8;
         return true;
       }
+      case klk::IoctlDiskGetPartitionInfo: {
+        if (!PartitionIoctl || outSize < sizeof(TPartitionInformation)) return false;
+        TPartitionInformation p;
+        p.PartitionLength = static_cast<int64_t>(Volume.size());
+        std::memcpy(out, &p, sizeof p);
+        *returned = sizeof p;
+        return true;
+      }
       default: return true;
     }
   }
@@ -161,6 +178,11 @@ public:
     return static_cast<const T*>(addresses_.at(flat - 0x10000));
   }
 
+  bool CoveredWhole(int64_t from, int64_t to) const {
+    auto it = Covered.upper_bound(from);
+    return it != Covered.begin() && std::prev(it)->second >= to;
+  }
+
   static std::string IoctlName(uint32_t code) {
     switch (code) {
       case klk::FsctlLockVolume: return "Lock";
@@ -168,6 +190,7 @@ public:
       case klk::FsctlDismountVolume: return "Dismount";
       case klk::FsctlAllowExtendedDasdIo: return "AllowExtendedDasdIo";
       case klk::IoctlDiskGetLengthInfo: return "GetLengthInfo";
+      case klk::IoctlDiskGetPartitionInfo: return "GetPartitionInfo";
       default: return "Ioctl " + std::to_string(code);
     }
   }
@@ -178,8 +201,21 @@ private:
     return false;
   }
 
+  void Cover(int64_t from, int64_t to) {
+    auto it = Covered.upper_bound(from);
+    if (it != Covered.begin() && std::prev(it)->second >= from) {
+      --it;
+      from = it->first;
+      to = std::max(to, it->second);
+      it = Covered.erase(it);
+    }
+    for (; it != Covered.end() && it->first <= to; it = Covered.erase(it)) to = std::max(to, it->second);
+    Covered[from] = to;
+  }
+
   void Store(int64_t offset, const void* data, uint32_t bytes) {
     Writes.emplace_back(offset, bytes);
+    if (UnkeptSize > 0) return Cover(offset, offset + bytes);
     if (Volume.size() < static_cast<size_t>(offset) + bytes) Volume.resize(offset + bytes);
     std::memcpy(Volume.data() + offset, data, bytes);
   }
@@ -199,6 +235,7 @@ private:
     if (!isWrite && !DosReadsTransfer) return true;
     const int64_t offset = static_cast<int64_t>(call.Packet.StartSector) * BytesPerSector;
     const uint32_t bytes = call.Packet.Sectors * BytesPerSector;
+    if (UnkeptSize > 0) return UnkeptTransfer(regs, call.Packet, offset, bytes, isWrite);
     if (isWrite) {
       Store(offset, At<uint8_t>(call.Packet.Buffer), bytes);
       return true;
@@ -210,6 +247,23 @@ private:
       return true;
     }
     std::memcpy(const_cast<uint8_t*>(At<uint8_t>(call.Packet.Buffer)), Volume.data() + offset, bytes);
+    Reads.emplace_back(offset, bytes);
+    return true;
+  }
+
+  bool UnkeptTransfer(TVWin32Registers& regs, const TDiskIOPacket& packet, int64_t offset, uint32_t bytes,
+                      bool isWrite) {
+    if (offset + bytes > UnkeptSize || (!isWrite && ReadFails(offset))) {
+      regs.Flags |= VWin32CarryFlag;
+      regs.EAX = 8;
+      return true;
+    }
+    if (isWrite) {
+      Store(offset, nullptr, bytes);
+      return true;
+    }
+    auto* data = const_cast<uint8_t*>(At<uint8_t>(packet.Buffer));
+    std::memset(data, CoveredWhole(offset, offset + bytes) ? 0 : UnkeptFill, bytes);
     Reads.emplace_back(offset, bytes);
     return true;
   }

@@ -174,6 +174,24 @@ TEST_F(KLDiskTest, VolumeLengthFallsBackToTheHandlesSize) {
   EXPECT_EQ(kernel.OpenHandles, 1);
 }
 
+// NT 4 and 2000 know no length request; they tell the partition's length, before the
+// handle's size, which a volume handle does not always answer.
+TEST_F(KLDiskTest, WithoutTheLengthRequestThePartitionsLengthIsTaken) {
+  kernel.Volume.assign(8499200, 0);
+  kernel.LengthIoctl = kernel.FileSize = false;
+  kernel.PartitionIoctl = true;
+  TKLDiskAccess rda(nullptr, &kernel);
+  rda.SetLogicalDrive('E');
+  kernel.Log.clear();
+  ASSERT_TRUE(rda.OpenDrive());
+  EXPECT_EQ(rda.VolumeLength(), 8499200);
+  EXPECT_EQ(std::vector<std::string>(kernel.Log.end() - 2, kernel.Log.end()),
+            (std::vector<std::string>{"GetLengthInfo", "GetPartitionInfo"}));
+  kernel.Volume.clear();  // a partition of length 0 tells nothing
+  ASSERT_TRUE(rda.OpenDrive());
+  EXPECT_EQ(rda.VolumeLength(), -1);
+}
+
 TEST_F(KLDiskTest, VolumeHeldByAnotherProgramIsNotWritten) {
   kernel.LockRefusals = -1;
   TKLDiskAccess rda(nullptr, &kernel);

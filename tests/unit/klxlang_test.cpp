@@ -270,8 +270,10 @@ TEST_F(LanguageTest, TheEnglishTextHoldsEveryKeyInOrderWithCrLfLineEnds) {
       "CapAppend", "CapReplace", "CapOverwrite", "CapRename", "CapContinue", "CapResume", "CapError",
       "CapWorking", "CapUpgradeToPRO", "ntCapUpTremalonWeb", "ntURLTremalonWeb", "ntURLTremalonDonate", "CapOK",
       "CapCancel", "CapEraseMemoryCard", "CapEraseFailed", "CapCancelled", "TxtNoCardDriveFound", "TxtEraseTargetS",
-      "MsgDriveNotErasableS", "TxtEraseProgress", "MsgEraseNoDrive", "MsgEraseVolumeInUse", "MsgEraseVolumeNotOpened",
-      "MsgEraseWritesFailed", "MsgEraseStopped", "MsgEraseWritesStoppedAt", "TxtEraseNothingWritten", "TxtEraseWritten",
+      "MsgDriveNotErasableS", "TxtEraseProgress", "MsgEraseNoDrive", "MsgEraseVolumeChanged", "MsgEraseVolumeInUse",
+      "MsgEraseVolumeNotOpened",
+      "MsgEraseWritesFailed", "MsgEraseNotReachedS", "MsgEraseEndUnknownS", "MsgEraseStopped",
+      "MsgEraseWritesStoppedAt", "TxtEraseNothingWritten", "TxtEraseWritten",
       "TxtEraseCancelledAt", "TxtEraseNotWritten", "TxtEraseStoppedAt", "TxtEraseEndNotReached",
       "TxtEraseFormatReminder", "LangID", "LangName"};
   std::vector<std::string> fileKeys;

@@ -108,7 +108,10 @@ TEST_F(VirtualCard, ErasesExactlyWhatItShouldAndNothingElse) {
   EXPECT_EQ(positions.back(), 100);
   // The card was read back: the whole sample of what was written, all zero.
   EXPECT_TRUE(out.Verified);
-  EXPECT_TRUE(out.Complete());
+  // Wine's 9x services tell no length of the card (their boot sector is another volume's):
+  // what lies past the range stays unknown, and such a run is not a whole erase.
+  EXPECT_EQ(out.Complete(), !Win98Mode());
+  EXPECT_EQ(out.EndUnknown(), Win98Mode());
   EXPECT_EQ(out.VerifyFailedAt, -1);
   const auto sampled = static_cast<int64_t>(
       VerifySample((out.BytesToCover + ClusterBytes - 1) / ClusterBytes, ClusterBytes).size());
