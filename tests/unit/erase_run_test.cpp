@@ -477,6 +477,108 @@ TEST_F(EraseRunTest, AnAssumedSizeWhoseWritesStopSaysWhereAndThatTheCauseIsUnkno
   EXPECT_FALSE(out.Complete());
 }
 
+// ---- runs: many clusters per write, cancel and accounting exact to the cluster
+
+TEST_F(EraseRunTest, RunsStartAtMultiplesOfTheirSizeAndOneCrossesTheRangesEndIntoTheRest) {
+  kernel.TotalClusters = 300;  // the range ends inside the second run
+  const size_t length = 3 * MiB + 3 * 512 + 100;
+  kernel.Volume.assign(length, 0xA5);
+  const TEraseOutcome out = Run();
+  EXPECT_EQ(kernel.Writes, (Writes{{0, MiB}, {MiB, MiB}, {2 * MiB, MiB}, {3 * MiB, 3 * 512}}));
+  EXPECT_TRUE(Zero(0, length - 100));
+  EXPECT_TRUE(Pattern(length - 100, length));
+  EXPECT_EQ(out.BytesWritten, static_cast<int64_t>(length - 100));
+  EXPECT_TRUE(out.Complete());
+  EXPECT_EQ(progress, (std::vector<int32_t>{0, 33, 67, 100}));
+  EXPECT_EQ(pumps, 5);
+
+  // Runs never carry more than asked, nor less than a cluster.
+  kernel.Writes.clear();
+  runBytes = 3 * 4096 + 100;
+  kernel.TotalClusters = 7;
+  kernel.Volume.assign(8 * 4096, 0xA5);
+  Run();
+  EXPECT_EQ(kernel.Writes, (Writes{{0, 3 * 4096}, {3 * 4096, 3 * 4096}, {6 * 4096, 2 * 4096}}));
+  kernel.Writes.clear();
+  runBytes = 100;
+  Run();
+  EXPECT_EQ(kernel.Writes, Clusters(0, 7, 4096));
+}
+
+TEST_F(EraseRunTest, ARunThatFailsInItsMiddleIsWrittenAgainClusterByClusterAndOnlyItsBadClusterIsCounted) {
+  kernel.TotalClusters = 3 * ClustersPerMiB - 1;
+  kernel.Volume.assign(3 * MiB, 0xA5);
+  kernel.FailureError = 23;
+  const int64_t bad = MiB + 5 * 4096 + 1024;  // the third sector of cluster 261
+  kernel.WriteFails = [&](int64_t offset) { return offset == bad; };
+  const TEraseOutcome out = Run();
+  EXPECT_EQ(out.BytesNotWritten, 4096);
+  EXPECT_EQ(out.BytesWritten, 3 * MiB - 4096);
+  EXPECT_EQ(out.LastSystemError, 23u);
+  EXPECT_FALSE(out.WriteComplete());
+  EXPECT_TRUE(Zero(0, bad));
+  EXPECT_TRUE(Pattern(bad, 262 * 4096));  // the device took the sectors before the bad one
+  EXPECT_TRUE(Zero(262 * 4096, 3 * MiB));
+  // The run, then its 256 clusters one by one, then the last run whole.
+  ASSERT_EQ(kernel.Writes.size(), 1u + 1u + 256u + 1u);
+  EXPECT_EQ(kernel.Writes[1], (std::pair<int64_t, uint32_t>{MiB, 5 * 4096 + 1024}));
+  EXPECT_EQ(kernel.Writes.back(), (std::pair<int64_t, uint32_t>{2 * MiB, MiB}));
+
+  // A run that fails once and then takes its clusters: nothing is missing, nothing is told.
+  kernel.Volume.assign(3 * MiB, 0xA5);
+  int calls = 0;
+  kernel.WriteFails = [&](int64_t offset) { return offset == bad && ++calls == 1; };
+  const TEraseOutcome again = Run();
+  EXPECT_EQ(again.BytesNotWritten, 0);
+  EXPECT_EQ(again.LastSystemError, 0u);
+  EXPECT_TRUE(again.Complete());
+}
+
+TEST_F(EraseRunTest, AnAssumedSizeWhoseWritesStopInsideARunSaysWhereToTheCluster) {
+  kernel.AnswersGeometry = false;
+  kernel.LengthIoctl = kernel.FileSize = false;
+  kernel.Volume.clear();
+  const int64_t end = MiB + 300 * 1024 + 512;  // a card that ends inside assumed cluster 1324
+  kernel.WriteFails = [&](int64_t offset) { return offset >= end; };
+  const TEraseOutcome out = Run(0);
+  EXPECT_EQ(out.WritesStoppedAt, MiB + 300 * 1024);
+  EXPECT_TRUE(out.StopCauseUnknown);
+  EXPECT_EQ(out.BytesWritten, MiB + 300 * 1024);
+  EXPECT_EQ(out.BytesNotWritten, 0);
+  EXPECT_FALSE(out.Complete());
+}
+
+TEST_F(EraseRunTest, ACancelIsAnsweredAtTheEndOfTheRunInWhosePassItWasAsked) {
+  kernel.TotalClusters = 4 * ClustersPerMiB - 1;
+  kernel.Volume.assign(4 * MiB, 0xA5);
+  // The question answered Yes in the pass that follows the second run, with a paced pump
+  // that is due after every run: a run takes a quarter of a second.
+  uint32_t now = 0;
+  kernel.OnWrite = [&] { now += 250; };
+  TEraseHooks hooks;
+  hooks.Clock = [&] { return now; };
+  hooks.ProcessMessages = [&] {
+    if (kernel.Writes.size() == 2) cancel = true;
+  };
+  const TEraseOutcome out = EraseCard(rda, 'E', 0, cancel, hooks);
+  EXPECT_EQ(kernel.Writes, Clusters(0, 1, MiB));
+  EXPECT_TRUE(Pattern(2 * MiB, 4 * MiB));
+  EXPECT_TRUE(out.Cancelled);
+  EXPECT_EQ(out.BytesWritten, 2 * MiB);
+  EXPECT_EQ(rda.StartCluster(), 2 * ClustersPerMiB);
+}
+
+TEST_F(EraseRunTest, TheReadBackReadsARunThatFailsBlockByBlockAndStopsAtTheFirstUnreadableOne) {
+  runBytes = 4 * 4096;  // the card's 16 blocks, all sampled, read four at a time
+  kernel.ReadFails = [](int64_t offset) { return offset == 9 * 4096 + 512; };
+  const TEraseOutcome out = Run();
+  EXPECT_TRUE(out.WriteComplete());
+  EXPECT_TRUE(out.VerifyUnreadable);
+  EXPECT_EQ(out.VerifyFailedAt, 9 * 4096);
+  EXPECT_EQ(out.BytesVerified, 9 * 4096);
+  EXPECT_EQ(kernel.Reads, (Writes{{0, 4 * 4096}, {4 * 4096, 4 * 4096}, {8 * 4096, 4096}}));
+}
+
 // ---- every way out closes and unlocks the volume
 
 class EraseRunHookTest : public EraseRunTest {
