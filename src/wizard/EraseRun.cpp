@@ -172,13 +172,14 @@ public:
     for (int64_t first = 0; first < end;) {
       const int64_t next = std::min((first / runClusters_ + 1) * runClusters_, end);
       WriteRun(first, next);
+      MoveTo(next - 1);
       NoteProgress(next - 1, lastBlock_);
       if (Due()) {
         ShowProgress();
         Pump();
       }
       first = next;
-      rda_.SetStartCluster(first);
+      MoveTo(first);
       if (cancel_) {
         out_.Cancelled = true;
         break;
@@ -361,9 +362,15 @@ private:
     Tally(Attempt([&] { WriteZeros(block, bytes); }), block * bpc, bytes);
   }
 
+  // While messages are processed the position names the last block written (a cancel answered
+  // there stops after it), then the next one; past the range it stays at the range's end.
+  void MoveTo(int64_t block) {
+    if (rda_.StartCluster() != block) rda_.SetStartCluster(block);
+  }
+
   void WriteCluster(int64_t block) {
     const int64_t bpc = rda_.Geometry.BytesPerCluster;
-    if (rda_.StartCluster() != block) rda_.SetStartCluster(block);
+    MoveTo(block);
     // A refused position would write the previous block again.
     if (rda_.StartCluster() != block) return Tally(false, block * bpc, bpc);
     Tally(Attempt([&] { rda_.WriteBuffer(); }), block * bpc, bpc);

@@ -213,10 +213,14 @@ TEST_F(EraseRunTest, CancelConfirmedInThePassOfRunKWritesNothingAfterK) {
   kernel.TotalClusters = 16 * ClustersPerMiB - 1;
   const size_t length = 17 * MiB + 8192;
   kernel.Volume.assign(length, 0xA5);
-  onPump = [this] {
-    if (kernel.Writes.size() == 6) cancel = true;  // the question answered Yes after run 5
+  int64_t answeredAt = -1;  // the position while the answer is processed
+  onPump = [&] {
+    if (kernel.Writes.size() != 6) return;  // the question answered Yes after run 5
+    cancel = true;
+    answeredAt = rda.StartCluster();
   };
   TEraseOutcome out = Run();
+  EXPECT_EQ(answeredAt, 6 * ClustersPerMiB - 1) << "the last block written";
   EXPECT_EQ(kernel.Writes, Clusters(0, 5, MiB));
   EXPECT_TRUE(Zero(0, 6 * MiB));
   EXPECT_TRUE(Pattern(6 * MiB, kernel.Volume.size()));
