@@ -35,8 +35,8 @@ namespace {
 constexpr int64_t MaxSector = 0xFFFFFFFFll;
 constexpr int LockAttempts = 20;
 constexpr uint32_t LockRetryDelayMs = 150;
-// A read larger than this is a caller's mistake, not a transfer to allocate memory for.
-constexpr int64_t MaxReadBytes = 16 << 20;
+// A transfer larger than this is a caller's mistake, not one to allocate memory for.
+constexpr int64_t MaxTransferBytes = 16 << 20;
 // What reachable memory holds before a DOS read: a service that answers success and moves
 // nothing must not leave zeros behind, which would pass for an erased card.
 constexpr uint8_t NoTransferFill = 0xEE;
@@ -468,27 +468,47 @@ void TKLDiskAccess::WriteSectors(int64_t Sector, int32_t Count) {
   if (LogicalDrive_ == 0) return SetStatus(dsNoDriveSelected);
   if (ClusterCount_ <= 0) return SetStatus(dsNoCount);
   if (Sector < 0 || Sector > MaxSector) return SetStatus(dsClusterTooHigh);
-  if (Count <= 0 || Count > 0xFFFF || static_cast<int64_t>(Count) * Geometry.BytesPerSector > Buffer_.Size())
+  if (Count <= 0 || Count > MaxTransferSectors() ||
+      static_cast<int64_t>(Count) * Geometry.BytesPerSector > Buffer_.Size())
     return SetStatus(dsBufferSizeMismatch);
   SetStatus(dsWriting);
   LastSystemError_ = 0;
-  bool ok = WriteSectorRun(Sector, Count, Buffer_.Memory());
+  bool ok = WriteSectorRun(Sector, Count, Buffer_.Memory(), Buffer_.Size());
   if (ok) LastSystemError_ = 0;
   SetStatus(ok ? dsSuccess : dsWriteFailed);
+}
+
+void TKLDiskAccess::WriteZeros(int64_t Sector, int32_t Count) {
+  if (LogicalDrive_ == 0) return SetStatus(dsNoDriveSelected);
+  if (Sector < 0 || Sector > MaxSector) return SetStatus(dsClusterTooHigh);
+  if (Count <= 0 || Count > MaxTransferSectors()) return SetStatus(dsBufferSizeMismatch);
+  SetStatus(dsWriting);
+  LastSystemError_ = 0;
+  Zeros_.Reserve(static_cast<size_t>(Count) * static_cast<size_t>(Geometry.BytesPerSector));
+  const bool ok = WriteSectorRun(Sector, Count, Zeros_.Data(), static_cast<int64_t>(Zeros_.Size()));
+  if (ok) LastSystemError_ = 0;
+  SetStatus(ok ? dsSuccess : dsWriteFailed);
+}
+
+int32_t TKLDiskAccess::MaxTransferSectors() const {
+  const int64_t bps = Geometry.BytesPerSector;
+  if (bps <= 0) return 0;
+  const int64_t bytes = IsNT() ? MaxTransferBytes : int64_t{klk::DosMaxTransferBytes};
+  return static_cast<int32_t>(std::min<int64_t>(klk::MaxTransferSectorCount, bytes / bps));
 }
 
 bool TKLDiskAccess::WriteClusters(uint32_t Cluster, const uint8_t* Data) {
   if (!Opened_ || Geometry.BytesPerSector == 0 || Geometry.SectorsPerCluster == 0) return false;
   const int64_t sector = static_cast<int64_t>(Cluster) * Geometry.SectorsPerCluster;
-  return WriteSectorRun(sector, Geometry.SectorsPerCluster, Data);
+  return WriteSectorRun(sector, Geometry.SectorsPerCluster, Data, Buffer_.Size());
 }
 
-// Every write path ends here: never hand the system a wrapped sector number, a count that
-// does not fit 16 bits, or a byte count beyond the buffer (Data is the buffer's memory).
-bool TKLDiskAccess::WriteSectorRun(int64_t Sector, int64_t Count, const uint8_t* Data) {
+// Every write path ends here: never hand the system a wrapped sector number, a count beyond
+// what one transfer of the family carries, or a byte count beyond Data's DataBytes.
+bool TKLDiskAccess::WriteSectorRun(int64_t Sector, int64_t Count, const uint8_t* Data, int64_t DataBytes) {
   if (!Opened_ || LogicalDrive_ == 0 || Geometry.BytesPerSector <= 0) return false;
-  if (Sector < 0 || Sector > MaxSector || Count <= 0 || Count > 0xFFFF) return false;
-  if (Count * Geometry.BytesPerSector > Buffer_.Size()) return false;
+  if (Sector < 0 || Sector > MaxSector || Count <= 0 || Count > MaxTransferSectors()) return false;
+  if (Count * Geometry.BytesPerSector > DataBytes) return false;
   const auto sector = static_cast<uint32_t>(Sector);
   const auto count = static_cast<uint16_t>(Count);
   return IsNT() ? WriteSectorsDirect(sector, count, Data) : WriteSectorsVWin32(sector, count, Data);
@@ -508,9 +528,7 @@ void TKLDiskAccess::ReadSectors(int64_t Sector, int32_t Count) {
   ReadData_.clear();
   if (LogicalDrive_ == 0) return SetStatus(dsNoDriveSelected);
   if (Sector < 0 || Sector > MaxSector) return SetStatus(dsClusterTooHigh);
-  if (Count <= 0 || Count > 0xFFFF || Geometry.BytesPerSector <= 0 ||
-      static_cast<int64_t>(Count) * Geometry.BytesPerSector > MaxReadBytes)
-    return SetStatus(dsBufferSizeMismatch);
+  if (Count <= 0 || Count > MaxTransferSectors()) return SetStatus(dsBufferSizeMismatch);
   SetStatus(dsReading);
   LastSystemError_ = 0;
   ReadData_.assign(static_cast<size_t>(Count) * static_cast<size_t>(Geometry.BytesPerSector), NoTransferFill);

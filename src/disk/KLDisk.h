@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/AlignedBuffer.h"
 #include "base/Component.h"
 #include "base/Streams.h"
 
@@ -47,6 +48,10 @@ inline constexpr uint32_t DosLockLogicalVolume = 0x084A;   // minor codes of Dos
 inline constexpr uint32_t DosUnlockLogicalVolume = 0x086A;
 inline constexpr uint32_t DosGetDeviceParams = 0x0860;
 inline constexpr uint32_t DosFat32Category = 0x4000;       // category 48h instead of 08h: the FAT32 form
+// The most one DOS absolute transfer carries: the services take the packet's buffer as one
+// 64 KiB segment, as DOS block drivers do. Its sector count is 16 bits besides.
+inline constexpr uint32_t DosMaxTransferBytes = 0x10000;
+inline constexpr uint32_t MaxTransferSectorCount = 0xFFFF;
 }  // namespace klk
 
 // Drive status codes (StatusCode). Their values are an interface: callers compare them.
@@ -252,6 +257,13 @@ public:
   // Writes the first Count sectors of the buffer at Sector: the pieces of a volume that do not
   // make a whole cluster of the cluster numbering.
   void WriteSectors(int64_t Sector, int32_t Count);
+  // Writes Count sectors of zeros at Sector from a page-aligned block kept for the next call
+  // (allocated again only for a longer write); the transfer buffer is not touched.
+  void WriteZeros(int64_t Sector, int32_t Count);
+  // The most sectors one WriteZeros, WriteSectors or ReadSectors carries: a 16-bit count, no
+  // more than 16 MiB, and on the 9x family no more than one DOS transfer (DosMaxTransferBytes).
+  // 0 while the geometry has no sector size.
+  int32_t MaxTransferSectors() const;
 
   // The read path, beside the write path: reading never changes the card, nor the transfer
   // buffer. Reads Count sectors from Sector of the open volume into ReadData; after a failed
@@ -287,7 +299,7 @@ private:
   int64_t QueryVolumeLength9x();
   bool QueryExtFreeSpace(TExtFreeSpace& Space);
   void DataArea9x(int64_t& Bytes, int64_t& ClusterBytes);
-  bool WriteSectorRun(int64_t Sector, int64_t Count, const uint8_t* Data);
+  bool WriteSectorRun(int64_t Sector, int64_t Count, const uint8_t* Data, int64_t DataBytes);
   bool NoteSystemError();
   bool DosTransfer(TDiskIOPacket& Packet, TVWin32Registers& Registers, bool Write);
 
@@ -300,6 +312,7 @@ private:
   TMemoryStream Buffer_;
   std::string BufferText_;
   std::vector<uint8_t> ReadData_;
+  TAlignedBuffer Zeros_;
   bool BufferZero_ = false;
   int32_t StatusCode_ = 0;
   std::string StatusText_;

@@ -28,6 +28,10 @@ namespace {
 
 HANDLE H(TKLHandle h) { return reinterpret_cast<HANDLE>(h); }
 
+// See DosTransferBuffer: the window of DOS-reachable memory it hands out.
+constexpr uintptr_t SelectorBit = 0x40000;
+static_assert(klk::DosMaxTransferBytes <= SelectorBit, "one DOS transfer fits the reachable window");
+
 class TWin32DiskKernel final : public TKLDiskKernel {
 public:
   TWin32DiskKernel() {
@@ -140,7 +144,6 @@ public:
   // sends bytes from somewhere else. Memory whose addresses all have bit 18 clear is safe
   // there and costs nothing on Windows 9x.
   uint8_t* DosTransferBuffer(uint32_t size) override {
-    constexpr uintptr_t SelectorBit = 0x40000;
     if (size > SelectorBit) return nullptr;
     if (!dosBuffer_) dosBuffer_ = static_cast<uint8_t*>(
         VirtualAlloc(nullptr, 3 * SelectorBit, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));

@@ -153,7 +153,7 @@ bool AllZero(const std::vector<uint8_t>& data) {
 class TEraseLoop {
 public:
   TEraseLoop(TKLDiskAccess& rda, bool assumed, bool& cancel, const TEraseHooks& hooks, TEraseOutcome& out)
-      : rda_(rda), cancel_(cancel), hooks_(hooks), out_(out), tally_(out, assumed) {
+      : rda_(rda), cancel_(cancel), hooks_(hooks), out_(out), tally_(out, assumed), runClusters_(RunClusters()) {
     if (hooks_.Clock) lastPump_ = hooks_.Clock();  // the pump has just run
   }
 
@@ -164,32 +164,33 @@ public:
       ~TFinish() { tally.Finish(); }
     } finish{tally_};
     EnterPhase(TErasePhase::Writing);
-    lastBlock_ = LastBlock();
-    int64_t counter = 0;
+    const int64_t end = EndBlock();
+    lastBlock_ = end - 1;
     rda_.SetStartCluster(0);
-    for (;;) {
-      WriteRangeBlock(counter);
-      NoteProgress(counter, lastBlock_);
+    NoteProgress(0, lastBlock_);
+    ShowProgress();
+    for (int64_t first = 0; first < end;) {
+      const int64_t next = std::min((first / runClusters_ + 1) * runClusters_, end);
+      WriteRun(first, next);
+      MoveTo(next - 1);
+      NoteProgress(next - 1, lastBlock_);
       if (Due()) {
         ShowProgress();
         Pump();
       }
-      ++counter;
-      rda_.SetStartCluster(counter);
+      first = next;
+      MoveTo(first);
       if (cancel_) {
         out_.Cancelled = true;
         break;
       }
-      if (counter > rda_.Geometry.TotalClusters) break;
     }
-    ShowProgress();
-    if (!out_.Cancelled) EraseTail(counter);
     ShowProgress();
     out_.EndReached = !out_.Cancelled;
   }
 
-  // Reads the sample back, block by block, and stops at the first one that is not all zero
-  // or cannot be read.
+  // Reads the sample back, consecutive blocks in runs, and stops at the first byte that is
+  // not zero or cannot be read.
   void Verify() {
     if (hooks_.BeforeVerify) hooks_.BeforeVerify();
     EnterPhase(TErasePhase::Verifying);
@@ -200,9 +201,11 @@ public:
     // one pass over the queue would cost as much as the reads.
     NoteProgress(0, count);
     ShowProgress();
-    for (int64_t i = 0; i < count; ++i) {
-      if (!VerifyBlock(sample[i])) return;
-      NoteProgress(i + 1, count);
+    for (int64_t i = 0; i < count;) {
+      const int64_t blocks = ConsecutiveRun(sample, i);
+      if (!VerifyRun(sample[i], blocks)) return;
+      i += blocks;
+      NoteProgress(i, count);
       if (Due()) {
         ShowProgress();
         Pump();
@@ -217,6 +220,21 @@ public:
   }
 
 private:
+  // Whole clusters, as many as a run holds and one transfer of the drive carries; at least one.
+  int64_t RunClusters() const {
+    const TDiskGeometry& g = rda_.Geometry;
+    const int64_t limit = std::min<int64_t>(hooks_.RunBytes, int64_t{rda_.MaxTransferSectors()} * g.BytesPerSector);
+    return std::max<int64_t>(limit / std::max(g.BytesPerCluster, 1), 1);
+  }
+
+  // How many sampled blocks from sample[i] on follow one another within one run.
+  int64_t ConsecutiveRun(const std::vector<int64_t>& sample, int64_t i) const {
+    const int64_t first = sample[i];
+    int64_t n = 1;
+    while (i + n < static_cast<int64_t>(sample.size()) && n < runClusters_ && sample[i + n] == first + n) ++n;
+    return n;
+  }
+
   // The wizard's figures show what was written as a phase begins.
   void EnterPhase(TErasePhase phase) {
     TellWritten();
@@ -224,25 +242,35 @@ private:
     shown_ = -1;
   }
 
-  bool VerifyBlock(int64_t block) {
+  // A run that cannot be read is read again block by block: the first unreadable one is the
+  // fault, and the blocks before it count as read.
+  bool VerifyRun(int64_t first, int64_t blocks) {
     const int64_t bpc = rda_.Geometry.BytesPerCluster;
-    const int64_t offset = block * bpc;
-    const int64_t bytes = std::min(bpc, out_.BytesToCover - offset);
+    const int64_t offset = first * bpc;
+    const int64_t bytes = BytesInside(first, first + blocks);
     const int32_t bps = rda_.Geometry.BytesPerSector;
-    rda_.ReadSectors(block * rda_.Geometry.SectorsPerCluster, static_cast<int32_t>(bytes / bps));
+    rda_.ReadSectors(first * rda_.Geometry.SectorsPerCluster, static_cast<int32_t>(bytes / bps));
     const std::vector<uint8_t>& data = rda_.ReadData();
     if (rda_.StatusCode() != dsSuccess || static_cast<int64_t>(data.size()) != bytes) {
+      if (blocks > 1) return VerifyBlockByBlock(first, blocks);
       out_.VerifyFailedAt = offset;
       out_.VerifyUnreadable = true;
       if (rda_.LastSystemError() != 0) out_.LastSystemError = rda_.LastSystemError();
       return false;
     }
     if (!AllZero(data)) {
-      const auto nonZero = std::find_if(data.begin(), data.end(), [](uint8_t b) { return b != 0; });
-      out_.VerifyFailedAt = offset + (nonZero - data.begin());
+      const int64_t at = std::find_if(data.begin(), data.end(), [](uint8_t b) { return b != 0; }) - data.begin();
+      out_.VerifyFailedAt = offset + at;
+      out_.BytesVerified += at / bpc * bpc;
       return false;
     }
     out_.BytesVerified += bytes;
+    return true;
+  }
+
+  bool VerifyBlockByBlock(int64_t first, int64_t blocks) {
+    for (int64_t block = first; block < first + blocks; ++block)
+      if (!VerifyRun(block, 1)) return false;
     return true;
   }
 
@@ -283,20 +311,21 @@ private:
     }
   }
 
-  // The bar runs over the whole volume: on the 9x family the part past the cluster range
-  // can be most of a large card.
-  int64_t LastBlock() const {
+  // The blocks the walk covers: the range, and where the volume's length is known, the rest
+  // of the volume too (its last whole sector included). The bar runs over all of them: on the
+  // 9x family the part past the cluster range can be most of a large card.
+  int64_t EndBlock() const {
     const TDiskGeometry& g = rda_.Geometry;
-    const int64_t bps = std::max(g.BytesPerSector, 1);
-    if (out_.VolumeLength < 0 || g.BytesPerCluster <= 0 || out_.VolumeLength < bps) return g.TotalClusters;
-    return std::max(g.TotalClusters, (out_.VolumeLength / bps * bps - 1) / g.BytesPerCluster);
+    if (out_.VolumeLength < 0) return g.TotalClusters + 1;
+    return std::max(g.TotalClusters + 1, (out_.BytesToCover + g.BytesPerCluster - 1) / g.BytesPerCluster);
   }
 
-  // Bytes of block `block` that lie inside the volume; all of them when its length is unknown.
-  int64_t BytesInside(int64_t block) const {
+  // Bytes of blocks [first, next) that lie inside the volume, by whole sectors; all of them
+  // when its length is unknown.
+  int64_t BytesInside(int64_t first, int64_t next) const {
     const int64_t bpc = rda_.Geometry.BytesPerCluster;
-    if (out_.VolumeLength < 0) return bpc;
-    return std::clamp<int64_t>(out_.VolumeLength - block * bpc, 0, bpc);
+    if (out_.VolumeLength < 0) return (next - first) * bpc;
+    return std::clamp<int64_t>(out_.BytesToCover - first * bpc, 0, (next - first) * bpc);
   }
 
   // A write that raises is a write that failed: the tally counts it.
@@ -315,42 +344,40 @@ private:
     tally_.Add(ok, offset, bytes);
   }
 
-  void WriteRangeBlock(int64_t block) {
-    const int64_t inside = BytesInside(block);
-    if (inside == 0) return;  // beyond the end of a card smaller than the chosen size
-    if (inside < rda_.Geometry.BytesPerCluster) return WritePiece(block, inside);
-    const int64_t offset = block * rda_.Geometry.BytesPerCluster;
+  // A run that fails is written again cluster by cluster, so that what was not written is
+  // known to the cluster.
+  void WriteRun(int64_t first, int64_t next) {
+    const int64_t bytes = BytesInside(first, next);
+    if (bytes == 0) return;  // beyond the end of a volume shorter than its range
+    if (next - first == 1) return WriteBlock(first);
+    if (Attempt([&] { WriteZeros(first, bytes); })) return Tally(true, first * rda_.Geometry.BytesPerCluster, bytes);
+    for (int64_t block = first; block < next; ++block) WriteBlock(block);
+  }
+
+  void WriteBlock(int64_t block) {
+    const int64_t bpc = rda_.Geometry.BytesPerCluster;
+    const int64_t bytes = BytesInside(block, block + 1);
+    if (bytes == 0) return;
+    if (bytes == bpc && block <= rda_.Geometry.TotalClusters) return WriteCluster(block);
+    Tally(Attempt([&] { WriteZeros(block, bytes); }), block * bpc, bytes);
+  }
+
+  // While messages are processed the position names the last block written (a cancel answered
+  // there stops after it), then the next one; past the range it stays at the range's end.
+  void MoveTo(int64_t block) {
+    if (rda_.StartCluster() != block) rda_.SetStartCluster(block);
+  }
+
+  void WriteCluster(int64_t block) {
+    const int64_t bpc = rda_.Geometry.BytesPerCluster;
+    MoveTo(block);
     // A refused position would write the previous block again.
-    if (rda_.StartCluster() != block) return Tally(false, offset, inside);
-    Tally(Attempt([&] { rda_.WriteBuffer(); }), offset, inside);
+    if (rda_.StartCluster() != block) return Tally(false, block * bpc, bpc);
+    Tally(Attempt([&] { rda_.WriteBuffer(); }), block * bpc, bpc);
   }
 
-  // The part of a block up to the volume's end, by whole sectors.
-  void WritePiece(int64_t block, int64_t bytes) {
-    const int32_t bps = rda_.Geometry.BytesPerSector;
-    const int64_t sectors = bps > 0 ? bytes / bps : 0;
-    if (sectors == 0) return;
-    const int64_t sector = block * rda_.Geometry.SectorsPerCluster;
-    const bool ok = Attempt([&] { rda_.WriteSectors(sector, static_cast<int32_t>(sectors)); });
-    Tally(ok, sector * bps, sectors * bps);
-  }
-
-  // The cluster numbering does not count the reserved and FAT areas, so a formatted card
-  // is longer than its range: zero the rest too, or deleted pictures there stay readable.
-  void EraseTail(int64_t block) {
-    if (out_.VolumeLength < 0 || rda_.Geometry.BytesPerCluster <= 0) return;
-    for (; block * rda_.Geometry.BytesPerCluster < out_.VolumeLength; ++block) {
-      WritePiece(block, BytesInside(block));
-      NoteProgress(block, lastBlock_);
-      if (Due()) {
-        ShowProgress();
-        Pump();
-      }
-      if (cancel_) {
-        out_.Cancelled = true;
-        return;
-      }
-    }
+  void WriteZeros(int64_t block, int64_t bytes) {
+    rda_.WriteZeros(block * rda_.Geometry.SectorsPerCluster, static_cast<int32_t>(bytes / rda_.Geometry.BytesPerSector));
   }
 
   TKLDiskAccess& rda_;
@@ -358,6 +385,7 @@ private:
   const TEraseHooks& hooks_;
   TEraseOutcome& out_;
   TEraseTally tally_;
+  const int64_t runClusters_;
   uint32_t lastPump_ = 0;
   int64_t counted_ = -1;  // the last block counted; -1: none yet
   int64_t range_ = 0;     // ...out of this many

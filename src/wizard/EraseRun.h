@@ -85,6 +85,14 @@ struct TEraseOutcome {
   bool Complete() const { return WriteComplete() && Verified && !EndUnknown(); }
 };
 
+// The most bytes one write of the run carries. A card behind a reader pays a fixed cost per
+// command besides the transfer, so the run writes many clusters per call: runs of whole
+// clusters, each starting at a multiple of the run's size from the volume's start (whole
+// allocation units of a card partitioned on such boundaries). 1 MiB takes about a quarter of a
+// second on a 4 MB/s card, which bounds how long a cancel waits. The drive's own limit per
+// transfer (TKLDiskAccess::MaxTransferSectors) can make runs shorter.
+inline constexpr int64_t EraseRunBytes = 1 << 20;
+
 // What the run is doing, for the wizard's caption; the progress bar starts again from 0
 // with each phase.
 enum class TErasePhase { Writing, Verifying };
@@ -102,6 +110,9 @@ struct TEraseHooks {
   // Called as the run enters each phase: Writing before the first block, Verifying before
   // the read-back. Raising stops the run like a raising message pump.
   std::function<void(TErasePhase)> PhaseChanged;
+  // The most bytes a write, and a read of the read-back, carries (never less than a cluster).
+  // The program keeps EraseRunBytes; one cluster makes the run write cluster by cluster.
+  int64_t RunBytes = EraseRunBytes;
   // For tests only, never set by the program: runs after the last write, before the read-back,
   // while the volume is still open (a test changes the card behind the run's back here).
   std::function<void()> BeforeVerify;

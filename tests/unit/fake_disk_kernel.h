@@ -50,8 +50,11 @@ public:
   bool PartitionIoctl = false;       // the partition's length, as NT 4 and 2000 tell it
   uint32_t FailureError = 21;        // what a failing call leaves as the last error (ERROR_NOT_READY)
   bool SeekFails = false;
+  // Whether the sector at a byte offset cannot be written. A write stores the sectors before
+  // the first that fails, then fails.
   std::function<bool(int64_t offset)> WriteFails = [](int64_t) { return false; };
   std::function<void()> OnWrite;     // runs inside every write
+  // Whether the sector at a byte offset cannot be read; a read of it fails whole.
   std::function<bool(int64_t offset)> ReadFails = [](int64_t) { return false; };
   bool Fat32Transfers = true;        // false: the FAT32 forms answer success and move nothing
   bool DosReadsTransfer = true;      // false: every DOS read answers success and moves nothing
@@ -61,6 +64,7 @@ public:
   std::vector<std::string> Log;      // the calls, in order
   std::vector<std::pair<int64_t, uint32_t>> Writes;  // byte offset and length of each write
   std::vector<std::pair<int64_t, uint32_t>> Reads;   // ...and of each read that answered
+  const void* LastWriteData = nullptr;               // where the last WriteFile took its bytes
   std::vector<VWin32Call> VWin32Calls;
   int Sleeps = 0;
   int OpenHandles = 0;
@@ -110,16 +114,18 @@ public:
   }
   bool WriteFile(TKLHandle, const void* data, uint32_t bytes, uint32_t* written) override {
     if (OnWrite) OnWrite();
+    LastWriteData = data;
     *written = 0;
-    if (WriteFails(position_)) return Fail();
-    Store(position_, data, bytes);
-    *written = bytes;
-    return true;
+    const int64_t failing = FirstFailing(WriteFails, position_, bytes);
+    const auto good = static_cast<uint32_t>(failing < 0 ? bytes : failing - position_);
+    if (good > 0) Store(position_, data, good);
+    *written = good;
+    return failing < 0 || Fail();
   }
   // Like a volume: a read past its end brings only what lies before it.
   bool ReadFile(TKLHandle, void* data, uint32_t bytes, uint32_t* read) override {
     *read = 0;
-    if (ReadFails(position_)) return Fail();
+    if (FirstFailing(ReadFails, position_, bytes) >= 0) return Fail();
     const int64_t size = static_cast<int64_t>(Volume.size());
     const auto n = static_cast<uint32_t>(std::clamp<int64_t>(size - position_, 0, bytes));
     if (n > 0) std::memcpy(data, Volume.data() + position_, n);
@@ -196,6 +202,13 @@ public:
   }
 
 private:
+  // The offset of the first sector of [offset, offset + bytes) that fails; -1 for none.
+  int64_t FirstFailing(const std::function<bool(int64_t)>& fails, int64_t offset, int64_t bytes) const {
+    for (int64_t at = offset; at < offset + bytes; at += BytesPerSector)
+      if (fails(at)) return at;
+    return -1;
+  }
+
   bool Fail() {
     lastError_ = FailureError;
     return false;
@@ -241,7 +254,7 @@ private:
       return true;
     }
     // A sector past the end or one that fails: carry set, DOS error 8 (sector not found).
-    if (static_cast<size_t>(offset) + bytes > Volume.size() || ReadFails(offset)) {
+    if (static_cast<size_t>(offset) + bytes > Volume.size() || FirstFailing(ReadFails, offset, bytes) >= 0) {
       regs.Flags |= VWin32CarryFlag;
       regs.EAX = 8;
       return true;
@@ -253,7 +266,7 @@ private:
 
   bool UnkeptTransfer(TVWin32Registers& regs, const TDiskIOPacket& packet, int64_t offset, uint32_t bytes,
                       bool isWrite) {
-    if (offset + bytes > UnkeptSize || (!isWrite && ReadFails(offset))) {
+    if (offset + bytes > UnkeptSize || (!isWrite && FirstFailing(ReadFails, offset, bytes) >= 0)) {
       regs.Flags |= VWin32CarryFlag;
       regs.EAX = 8;
       return true;

@@ -672,3 +672,71 @@ TEST_F(KLDisk9xTest, AReadThatMovesNothingDoesNotLookLikeAZeroedCard) {
   ASSERT_EQ(rda.ReadData().size(), 1024u);
   EXPECT_FALSE(std::all_of(rda.ReadData().begin(), rda.ReadData().end(), [](uint8_t b) { return b == 0; }));
 }
+
+// ---- runs of zeros and what one transfer carries
+
+TEST_F(KLDiskTest, WriteZerosWritesFromOnePageAlignedBlockKeptForTheNextRun) {
+  kernel.Volume.assign(4 << 20, 0xA5);
+  TKLDiskAccess rda(nullptr, &kernel);
+  Ready(rda);
+  rda.SetBuffer(std::string(1024, 'y'));  // the transfer buffer plays no part
+  ASSERT_EQ(rda.MaxTransferSectors(), 32768);  // 16 MiB of 512-byte sectors
+  rda.WriteZeros(2048, 2048);
+  EXPECT_EQ(rda.StatusCode(), dsSuccess);
+  const void* block = kernel.LastWriteData;
+  EXPECT_EQ(reinterpret_cast<std::uintptr_t>(block) % 4096, 0u);
+  rda.WriteZeros(0, 1);
+  rda.WriteZeros(4096, 2048);
+  EXPECT_EQ(kernel.LastWriteData, block);
+  EXPECT_EQ(kernel.Writes, (std::vector<std::pair<int64_t, uint32_t>>{{1 << 20, 1 << 20}, {0, 512}, {2 << 20, 1 << 20}}));
+  EXPECT_TRUE(std::all_of(kernel.Volume.begin(), kernel.Volume.begin() + 512, [](uint8_t b) { return b == 0; }));
+  EXPECT_EQ(kernel.Volume[512], 0xA5);
+  EXPECT_TRUE(std::all_of(kernel.Volume.begin() + (1 << 20), kernel.Volume.begin() + (3 << 20),
+                          [](uint8_t b) { return b == 0; }));
+  EXPECT_EQ(kernel.Volume[3 << 20], 0xA5);
+  EXPECT_EQ(rda.Buffer().Memory()[0], 'y');
+
+  rda.WriteZeros(0, 32769);
+  EXPECT_EQ(rda.StatusCode(), dsBufferSizeMismatch);
+  rda.WriteZeros(int64_t{1} << 32, 1);
+  EXPECT_EQ(rda.StatusCode(), dsClusterTooHigh);
+  rda.CloseDrive();
+  rda.WriteZeros(0, 1);
+  EXPECT_EQ(rda.StatusCode(), dsWriteFailed);
+  EXPECT_EQ(kernel.Writes.size(), 3u);
+}
+
+// One DOS absolute transfer carries 64 KiB: 128 sectors of 512 bytes, 16 of 4096. One sector
+// more is refused before anything reaches VWIN32, for writes and reads alike.
+TEST_F(KLDisk9xTest, ATransferCarriesAtMostOneDosTransferAndOneSectorMoreIsRefused) {
+  for (uint32_t bps : {512u, 4096u}) {
+    SCOPED_TRACE(bps);
+    kernel.BytesPerSector = bps;
+    kernel.Volume.assign(256 * 1024, 0xA5);
+    kernel.VWin32Calls.clear();
+    TKLDiskAccess rda(nullptr, &kernel);
+    Ready(rda);
+    const int32_t most = static_cast<int32_t>(65536 / bps);
+    ASSERT_EQ(rda.MaxTransferSectors(), most);
+    rda.WriteZeros(most, most);
+    EXPECT_EQ(rda.StatusCode(), dsSuccess);
+    rda.ReadSectors(most, most);
+    EXPECT_EQ(rda.StatusCode(), dsSuccess);
+    EXPECT_EQ(rda.ReadData(), std::vector<uint8_t>(65536, 0));
+    const size_t calls = kernel.VWin32Calls.size();
+    EXPECT_EQ(std::count_if(kernel.VWin32Calls.begin(), kernel.VWin32Calls.end(),
+                            [&](const auto& c) { return c.Packet.Sectors == most; }),
+              2);
+    rda.WriteZeros(0, most + 1);
+    EXPECT_EQ(rda.StatusCode(), dsBufferSizeMismatch);
+    rda.ReadSectors(0, most + 1);
+    EXPECT_EQ(rda.StatusCode(), dsBufferSizeMismatch);
+    EXPECT_TRUE(rda.ReadData().empty());
+    rda.SetClusterCount(most + 1);
+    rda.WriteSectors(0, most + 1);
+    EXPECT_EQ(rda.StatusCode(), dsBufferSizeMismatch);
+    EXPECT_EQ(kernel.VWin32Calls.size(), calls);
+    EXPECT_EQ(kernel.Writes, (std::vector<std::pair<int64_t, uint32_t>>{{65536, 65536}}));
+    kernel.Writes.clear();
+  }
+}
