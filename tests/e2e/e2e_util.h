@@ -6,6 +6,11 @@
 
 namespace e2e {
 
+// How long a test waits for a state the program reaches by itself (a page, a box, the
+// foreground): the waits end as soon as it holds, so only a program that never gets there
+// costs the whole time, and a slow or loaded machine does not fail the test.
+constexpr DWORD kStateWaitMs = 30000;
+
 // The program under test, from ORVASIL_EXE (a Unix path, reached through drive Z:).
 std::string ProgramPath();
 // A Unix path as Wine's drive Z: shows it.

@@ -35,7 +35,7 @@ protected:
     HWND next = FindChild(wizard, "Button", "Next >");
     ASSERT_NE(next, nullptr);
     PushButton(next);
-    ASSERT_TRUE(WaitFor([&] { return WindowText(next) == "Start"; }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return WindowText(next) == "Start"; }, e2e::kStateWaitMs));
     // The card's drive is the only removable one, so it is chosen already.
     PushButton(next);
     HWND confirm = WaitForBox();
@@ -117,6 +117,6 @@ TEST_F(CardErase, ExitDuringTheRunIsRefusedAndTheRunGoesOnToAWholeErase) {
   });
   if (HasFatalFailure()) return;
 
-  FinishAndExit(100000);
+  FinishAndExit(140000);
   ExpectCardErased();
 }

@@ -28,9 +28,9 @@ void MainWindowTest::SetUp() {
 
 void MainWindowTest::LeaveWizard(HWND wizard, HWND button) {
   PushButton(button);
-  ASSERT_TRUE(WaitFor([&] { return WindowText(button) == "Exit"; }, 5000)) << WindowText(button);
+  ASSERT_TRUE(WaitFor([&] { return WindowText(button) == "Exit"; }, e2e::kStateWaitMs)) << WindowText(button);
   PushButton(button);
-  ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(wizard); }, 5000));
+  ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(wizard); }, e2e::kStateWaitMs));
 }
 
 void MainWindowTest::ExitIsRefused(HWND wizard, const std::function<void()>& whileShown) {
@@ -42,7 +42,7 @@ void MainWindowTest::ExitIsRefused(HWND wizard, const std::function<void()>& whi
   HWND ok = FindChild(box, "Button", "OK");
   ASSERT_NE(ok, nullptr);
   PushButton(ok);
-  EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == wizard; }, 5000)) << "the wizard comes forward";
+  EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == wizard; }, e2e::kStateWaitMs)) << "the wizard comes forward";
   EXPECT_TRUE(IsWindowVisible(wizard));
   EXPECT_EQ(program.WaitExit(500), -1) << "still running";
 }

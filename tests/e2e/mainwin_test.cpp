@@ -56,13 +56,13 @@ TEST_F(MainWindowTest, PhotoOpensTheWizardOnWelcomeAndAgainOnTheDrivePageAfterAb
   if (HasFatalFailure()) return;
 
   Click(kPhoto);
-  ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(wizard) != 0; }, 5000));
+  ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(wizard) != 0; }, e2e::kStateWaitMs));
   EXPECT_EQ(WindowText(next), "Start") << "the Drive page";
 
   PostMessageA(wizard, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-  ASSERT_TRUE(WaitFor([&] { return IsIconic(wizard) != 0; }, 5000));
+  ASSERT_TRUE(WaitFor([&] { return IsIconic(wizard) != 0; }, e2e::kStateWaitMs));
   Click(kPhoto);
-  EXPECT_TRUE(WaitFor([&] { return !IsIconic(wizard) && IsWindowVisible(wizard); }, 5000)) << "restored";
+  EXPECT_TRUE(WaitFor([&] { return !IsIconic(wizard) && IsWindowVisible(wizard); }, e2e::kStateWaitMs)) << "restored";
   EXPECT_EQ(WindowText(next), "Start") << "the page it was left on";
 }
 

@@ -125,7 +125,7 @@ TEST(ApplicationWindow, ActivatingItOrItsRestoreMessageBringsTheMainFormForward)
                                GetModuleHandleA(nullptr), nullptr);
   SetForegroundWindow(other);
   Pump();
-  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == other; }, 5000));
+  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == other; }, e2e::kStateWaitMs));
   SetForegroundWindow(app);
   EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; }, 10000));
 

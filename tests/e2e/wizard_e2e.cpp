@@ -53,10 +53,10 @@ TEST(WizardEndToEnd, ThePhotoAreaOpensTheWizardThatErasesTheCard) {
   Sleep(300);
   EXPECT_EQ(p.WaitExit(0), -1) << "still running";
 
-  HWND next = e2e::WaitForChild(wizard, "Next >", 5000, "Button");
+  HWND next = e2e::WaitForChild(wizard, "Next >", e2e::kStateWaitMs, "Button");
   ASSERT_NE(next, nullptr);
   e2e::PressButton(next);
-  HWND start = e2e::WaitForChild(wizard, "Start", 5000, "Button");
+  HWND start = e2e::WaitForChild(wizard, "Start", e2e::kStateWaitMs, "Button");
   ASSERT_NE(start, nullptr);
   EXPECT_EQ(e2e::FindChildByText(wizard, "Select Card Size"), nullptr) << "the card's size group is hidden";
   Pause();
@@ -84,7 +84,7 @@ TEST(WizardEndToEnd, ThePhotoAreaOpensTheWizardThatErasesTheCard) {
 
   // Finish asks for the About page first; Exit hides the wizard; the main window then closes.
   e2e::PressButton(e2e::FindChildByText(wizard, "Finish", "Button"));
-  HWND exitButton = e2e::WaitForChild(wizard, "Exit", 5000, "Button");
+  HWND exitButton = e2e::WaitForChild(wizard, "Exit", e2e::kStateWaitMs, "Button");
   ASSERT_NE(exitButton, nullptr);
   Pause();
   e2e::PressButton(exitButton);
