@@ -508,6 +508,10 @@ LRESULT TKLCustomRichEdit::EditMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
     case WM_DESTROY:
       WindowDestroying(wnd);
       CloseObjects();
+      // Copied text goes on the clipboard as the control's own data object, rendered on
+      // demand: once the control is gone nothing could render it, and ending OLE would touch
+      // the freed object (Wine crashes there). Rendered now, the copy outlives the control.
+      OleFlushClipboard();
       return CallDefault(wnd, msg, wp, lp);
   }
   return TCustomMemo::EditMessage(wnd, msg, wp, lp);

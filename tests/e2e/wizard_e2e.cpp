@@ -58,7 +58,10 @@ TEST(WizardEndToEnd, ThePhotoAreaOpensTheWizardThatErasesTheCard) {
   e2e::PressButton(next);
   HWND start = e2e::WaitForChild(wizard, "Start", e2e::kStateWaitMs, "Button");
   ASSERT_NE(start, nullptr);
-  EXPECT_EQ(e2e::FindChildByText(wizard, "Select Card Size"), nullptr) << "the card's size group is hidden";
+  // The page reads the card's geometry as it shows, after its buttons change.
+  EXPECT_TRUE(e2e::WaitFor([&] { return e2e::FindChildByText(wizard, "Select Card Size") == nullptr; },
+                           e2e::kStateWaitMs))
+      << "the card's size group is hidden";
   Pause();
   e2e::PressButton(start);
   HWND question = MessageBoxOf(p.Id());
