@@ -2,6 +2,8 @@
 
 #include "app/Units.h"
 
+#include <iterator>
+
 #include "base/StringList.h"
 #include "disk/KLDiskKernel.h"
 #include "gui/ComboBoxEx.h"
@@ -33,45 +35,53 @@ int UserCompareStr(const std::string& a, const std::string& b) {
   return CompareResult(CompareStringA(LOCALE_USER_DEFAULT, 0, a.data(), static_cast<int>(a.size()), b.data(),
                                       static_cast<int>(b.size())));
 }
+
+template <class T>
+void RegisterClassOf() {
+  RegisterClass(T::StaticClassInfo());
+}
+
+template <class T>
+void UnRegisterClassOf() {
+  UnRegisterClass(T::StaticClassInfo());
+}
+
+struct TUnitSteps {
+  void (*Initialize)();
+  void (*Finalize)();
+};
+
+// The units, started in this order after the forms and ended in the reverse one.
+constexpr TUnitSteps kUnits[] = {
+    {RegisterClassOf<TKLStoredStream>, UnRegisterClassOf<TKLStoredStream>},
+    {InitializeKLXLang, FinalizeKLXLang},
+    {InitializeKLSysUtils, FinalizeKLSysUtils},
+    {RegisterClassOf<TCustomImageList>, UnRegisterClassOf<TCustomImageList>},
+    {RegisterClassOf<TComboBoxEx>, UnRegisterClassOf<TComboBoxEx>},
+    {InitializeKLShellUtils, FinalizeKLShellUtils},
+    {InitializeKLShellCtrls, FinalizeKLShellCtrls},
+    {InitializeKLXImgList, FinalizeKLXImgList},
+    {InitializeKLJpeg, FinalizeKLJpeg},
+    {InitializeKLXSkin, FinalizeKLXSkin},
+    {InitializeKLXSkinCtrls, FinalizeKLXSkinCtrls},
+    {InitializeKLXSkinMaps, FinalizeKLXSkinMaps},
+    {InitializeKLDisk, FinalizeKLDisk},
+    {InitializeKLRichEdOLE, FinalizeKLRichEdOLE},
+};
+
 }  // namespace
 
 void InitializeUnits() {
   SetTextCompare(UserCompareText, UserCompareStr);
   InitializeForms();
-  RegisterClass(TKLStoredStream::StaticClassInfo());
-  InitializeKLXLang();
-  InitializeKLSysUtils();
-  RegisterClass(TCustomImageList::StaticClassInfo());
-  RegisterClass(TComboBoxEx::StaticClassInfo());
-  InitializeKLShellUtils();
-  InitializeKLShellCtrls();
-  InitializeKLXImgList();
-  InitializeKLJpeg();
-  InitializeKLXSkin();
-  InitializeKLXSkinCtrls();
-  InitializeKLXSkinMaps();
-  InitKLDiskUnit();
-  InitializeKLRichEdOLE();
+  for (const TUnitSteps& unit : kUnits) unit.Initialize();
 }
 
 // The windows go first: a form's OnDestroy may still use the language table, the fonts and
 // the other process-wide objects.
 void FinalizeUnits() {
   FinalizeForms();
-  FinalizeKLRichEdOLE();
-  DoneKLDiskUnit();
-  FinalizeKLXSkinMaps();
-  FinalizeKLXSkinCtrls();
-  FinalizeKLXSkin();
-  FinalizeKLJpeg();
-  FinalizeKLXImgList();
-  FinalizeKLShellCtrls();
-  FinalizeKLShellUtils();
-  UnRegisterClass(TComboBoxEx::StaticClassInfo());
-  UnRegisterClass(TCustomImageList::StaticClassInfo());
-  FinalizeKLSysUtils();
-  FinalizeKLXLang();
-  UnRegisterClass(TKLStoredStream::StaticClassInfo());
+  for (auto unit = std::rbegin(kUnits); unit != std::rend(kUnits); ++unit) unit->Finalize();
   SetTextCompare(nullptr, nullptr);
 }
 

@@ -7,8 +7,8 @@
 #include "app/MainF.h"
 #include "app/Units.h"
 #include "gui/Forms.h"
-#include "gui/Handles.h"
-#include "gui/WinCompat.h"
+#include "win/Handles.h"
+#include "win/WinCompat.h"
 #include "sys/KLSysUtils.h"
 
 namespace {

@@ -191,7 +191,7 @@ private:
 };
 
 // The VWIN32 device, opened on first use and shared by every component of the process; the
-// unit's end code closes it (DoneKLDiskUnit).
+// unit's end code closes it (FinalizeKLDisk).
 extern TKLKernelHandle VWin32Handle;
 
 struct TDiskGeometry {

@@ -4,7 +4,7 @@
 #include <cstddef>
 
 #include "disk/KLDiskKernel.h"
-#include "gui/WinCompat.h"
+#include "win/WinCompat.h"
 
 namespace orv {
 
@@ -166,9 +166,9 @@ TKLDiskKernel& Win32DiskKernel() {
   return *kernel;
 }
 
-void InitKLDiskUnit() { SetDefaultDiskKernel(&Win32DiskKernel()); }
+void InitializeKLDisk() { SetDefaultDiskKernel(&Win32DiskKernel()); }
 
-void DoneKLDiskUnit() {
+void FinalizeKLDisk() {
   VWin32Handle.Close();
   SetDefaultDiskKernel(nullptr);
 }

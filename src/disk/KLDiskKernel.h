@@ -8,8 +8,8 @@ namespace orv {
 TKLDiskKernel& Win32DiskKernel();
 
 // Start-up of the KLDisk unit: new components use the Win32 kernel from now on.
-void InitKLDiskUnit();
+void InitializeKLDisk();
 // End of the unit: no component reaches the system any more.
-void DoneKLDiskUnit();
+void FinalizeKLDisk();
 
 }  // namespace orv

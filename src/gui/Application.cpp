@@ -5,8 +5,8 @@
 
 #include "gui/Forms.h"
 #include "gui/HintWindow.h"
-#include "gui/OSError.h"
-#include "gui/WinCompat.h"
+#include "win/OSError.h"
+#include "win/WinCompat.h"
 #include "gui/WindowNames.h"
 
 namespace orv {

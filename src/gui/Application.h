@@ -11,7 +11,7 @@
 #include <string>
 
 #include "base/Component.h"
-#include "gui/Handles.h"
+#include "win/Handles.h"
 #include "gui/WindowClass.h"
 
 namespace orv {

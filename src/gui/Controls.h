@@ -20,7 +20,7 @@
 #include "base/Component.h"
 #include "base/Exceptions.h"
 #include "gui/Graphics.h"
-#include "gui/Handles.h"
+#include "win/Handles.h"
 #include "gui/WindowClass.h"
 
 namespace orv {

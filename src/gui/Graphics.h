@@ -14,7 +14,7 @@
 #include "base/Component.h"
 #include "base/Streams.h"
 #include "base/Types.h"
-#include "gui/Handles.h"
+#include "win/Handles.h"
 
 // <windows.h> maps RegisterClass to RegisterClassA; graphic classes use the class registry's.
 #ifdef RegisterClass

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "gui/Graphics.h"
-#include "gui/Handles.h"
+#include "win/Handles.h"
 #include "gui/WindowClass.h"
 
 namespace orv {

@@ -2,7 +2,7 @@
 
 #include "gui/ImgList.h"
 
-#include "gui/OSError.h"
+#include "win/OSError.h"
 
 namespace orv {
 

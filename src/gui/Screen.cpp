@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "gui/Handles.h"
+#include "win/Handles.h"
 
 namespace orv {
 

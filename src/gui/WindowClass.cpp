@@ -5,7 +5,7 @@
 #include <set>
 #include <utility>
 
-#include "gui/OSError.h"
+#include "win/OSError.h"
 
 namespace orv {
 

@@ -14,7 +14,7 @@
 #include "base/Exceptions.h"
 #include "base/ScopeGuard.h"
 #include "gui/Forms.h"
-#include "gui/WinCompat.h"
+#include "win/WinCompat.h"
 
 namespace orv {
 

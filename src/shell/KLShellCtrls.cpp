@@ -7,7 +7,7 @@
 #include <algorithm>
 
 #include "base/ScopeGuard.h"
-#include "gui/OSError.h"
+#include "win/OSError.h"
 
 namespace orv {
 

@@ -7,10 +7,11 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <iterator>
 #include <utility>
 
 #include "gui/Forms.h"
-#include "gui/OSError.h"
+#include "win/OSError.h"
 #include "lang/KLXLang.h"
 #include "sys/KLString.h"
 #include "sys/KLSysUtils.h"
@@ -77,10 +78,11 @@ std::string DisplayNameOf(IShellFolder* parent, LPCITEMIDLIST item, SHGDNF kind)
 }
 
 // Some shells number unnamed items as "?1?2": the question marks are no part of the name.
-std::string WithoutNumberMarks(std::string name) {
-  if (name.size() > 1 && name[0] == '?' && std::isdigit(static_cast<unsigned char>(name[1])))
-    name.erase(std::remove(name.begin(), name.end(), '?'), name.end());
-  return name;
+std::string WithoutNumberMarks(const std::string& name) {
+  if (name.size() < 2 || name[0] != '?' || !std::isdigit(static_cast<unsigned char>(name[1]))) return name;
+  std::string kept;
+  std::copy_if(name.begin(), name.end(), std::back_inserter(kept), [](char c) { return c != '?'; });
+  return kept;
 }
 
 // The first "%s" of Format becomes Value.
@@ -243,7 +245,7 @@ std::string GetDisplayName(const TShellFolder& folder) {
   if (!parent) return "parentfolder = nil";
   std::string name = DisplayNameOf(parent, folder.RelativeIdList(), SHGDN_INFOLDER);
   if (name.rfind("::{", 0) == 0) name = DisplayNameOf(parent, folder.RelativeIdList(), SHGDN_NORMAL);
-  return WithoutNumberMarks(std::move(name));
+  return WithoutNumberMarks(name);
 }
 
 TShellFolderRef BindChildFolder(IShellFolder* parent, LPCITEMIDLIST relativeIdList, HWND owner) {

@@ -12,7 +12,7 @@
 #include "gui/Forms.h"
 #include "gui/StdCtrls.h"
 #include "gui/WindowNames.h"
-#include "gui/WinCompat.h"
+#include "win/WinCompat.h"
 #include "lang/KLXLang.h"
 
 namespace orv {

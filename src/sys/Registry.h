@@ -7,7 +7,7 @@
 
 #include "base/Exceptions.h"
 #include "base/Object.h"
-#include "gui/Handles.h"
+#include "win/Handles.h"
 
 namespace orv {
 

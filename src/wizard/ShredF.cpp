@@ -6,7 +6,7 @@
 
 #include "base/ScopeGuard.h"
 #include "disk/KLDisk.h"
-#include "gui/OSError.h"
+#include "win/OSError.h"
 #include "lang/KLXLang.h"
 #include "richtext/KLRichEdOLE.h"
 #include "shell/KLShellCtrls.h"

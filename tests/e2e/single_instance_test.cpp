@@ -6,7 +6,7 @@
 
 #include "base/ScopeGuard.h"
 #include "e2e_util.h"
-#include "gui/Handles.h"
+#include "win/Handles.h"
 #include "gui/WindowNames.h"
 
 namespace {

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "gui/WinCompat.h"
+#include "win/WinCompat.h"
 
 using namespace orv;
 namespace fb = orv::wincompat::fallback;

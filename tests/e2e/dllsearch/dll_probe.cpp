@@ -13,7 +13,7 @@
 #include "app/Units.h"
 #include "base/Streams.h"
 #include "gui/Forms.h"
-#include "gui/WinCompat.h"
+#include "win/WinCompat.h"
 #include "richtext/KLRichEdOLE.h"
 
 namespace {

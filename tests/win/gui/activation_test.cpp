@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "gui/Forms.h"
-#include "gui/Handles.h"
+#include "win/Handles.h"
 #include "gui/StdCtrls.h"
 #include "gui_env.h"
 #include "lang/KLXLang.h"

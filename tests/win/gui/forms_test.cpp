@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "gui/Forms.h"
-#include "gui/OSError.h"
+#include "win/OSError.h"
 #include "gui/StdCtrls.h"
 #include "gui_env.h"
 #include "sys/KLSysUtils.h"

@@ -5,7 +5,7 @@
 #include <stdexcept>
 
 #include "gui/Forms.h"
-#include "gui/Handles.h"
+#include "win/Handles.h"
 #include "gui/StdCtrls.h"
 #include "gui/WindowNames.h"
 #include "gui_env.h"

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "gui/WinCompat.h"
+#include "win/WinCompat.h"
 
 #include <string>
 #include <type_traits>

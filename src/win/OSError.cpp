@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "gui/OSError.h"
+#include "win/OSError.h"
 
 namespace orv {
 
