@@ -284,8 +284,8 @@ LRESULT TCustomMemo::SendOwnChange(UINT msg, WPARAM wp, LPARAM lp) {
   return SendMessageA(Handle(), msg, wp, lp);
 }
 
-// The read-only style keeps typing out, but the edit classes still carry out these messages
-// (Wine's rich edit even cut and clear), whoever sends them.
+// The read-only style keeps typing out, but not every one of these messages, whoever sends
+// them: Wine's rich edit, read-only, still clears and replaces the selection.
 bool TCustomMemo::RefusesChange(UINT msg) const {
   if (!readOnly_ || ownChange_) return false;
   switch (msg) {
