@@ -48,13 +48,10 @@ stop_xvfb() {
   XVFB_PID=
 }
 
-# Wine's background services inherit the output of the first Wine process: start them
-# detached so that nothing waits for them. The server stays up between test programs (a server
-# that Wine starts by itself ends with its last client, and the next program would start the
-# services again); one left from before, perhaps on another display, is ended first.
+# Wine's server and services for a test or bench run; a server left from before, perhaps on
+# another display, is ended first.
 start_wine_services() {
   wineserver -k 2>/dev/null
   wineserver -w 2>/dev/null
-  wineserver -p >/dev/null 2>&1 </dev/null
-  wine cmd /c exit 0 >/dev/null 2>&1 </dev/null || true
+  wine_services_start
 }

@@ -14,6 +14,15 @@ done
 export WINESERVER
 wineserver() { "$WINESERVER" "$@"; }
 
+# Starts the prefix's server to stay up between programs (a server that Wine starts by itself
+# ends with its last client, and the next program would start Wine's services again, seconds
+# each) and the services, detached: they inherit the output of the first Wine process, and
+# nothing may wait for them.
+wine_services_start() {
+  wineserver -p >/dev/null 2>&1 </dev/null
+  wine cmd /c exit 0 >/dev/null 2>&1 </dev/null || true
+}
+
 # In a 64-bit prefix always Wine's 64-bit loader: Debian's wine script prefers the 32-bit one
 # where it is installed (and where it cannot execute, fails), and a builtin program such as
 # regedit started through it would see the registry's 32-bit view.

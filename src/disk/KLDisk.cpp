@@ -456,12 +456,19 @@ void TKLDiskAccess::WriteBuffer() {
   const int64_t spc = std::max(Geometry.SectorsPerCluster, 0);
   // The geometry is writable by anyone after the position was accepted: check again.
   if (StartCluster_ < 0 || (spc > 0 && StartCluster_ > MaxSector / spc)) return SetStatus(dsClusterTooHigh);
+  BeginWrite();
+  EndWrite(ClusterCount_ > 0 && WriteClusters(static_cast<uint32_t>(StartCluster_), Buffer_.Memory()));
+}
+
+void TKLDiskAccess::BeginWrite() {
   SetStatus(dsWriting);
   LastSystemError_ = 0;
-  bool ok = false;
-  if (ClusterCount_ > 0) ok = WriteClusters(static_cast<uint32_t>(StartCluster_), Buffer_.Memory());
-  if (ok) LastSystemError_ = 0;
-  SetStatus(ok ? dsSuccess : dsWriteFailed);
+}
+
+// Only a failed write keeps the system's error code.
+void TKLDiskAccess::EndWrite(bool Ok) {
+  if (Ok) LastSystemError_ = 0;
+  SetStatus(Ok ? dsSuccess : dsWriteFailed);
 }
 
 void TKLDiskAccess::WriteSectors(int64_t Sector, int32_t Count) {
@@ -471,23 +478,17 @@ void TKLDiskAccess::WriteSectors(int64_t Sector, int32_t Count) {
   if (Count <= 0 || Count > MaxTransferSectors() ||
       static_cast<int64_t>(Count) * Geometry.BytesPerSector > Buffer_.Size())
     return SetStatus(dsBufferSizeMismatch);
-  SetStatus(dsWriting);
-  LastSystemError_ = 0;
-  bool ok = WriteSectorRun(Sector, Count, Buffer_.Memory(), Buffer_.Size());
-  if (ok) LastSystemError_ = 0;
-  SetStatus(ok ? dsSuccess : dsWriteFailed);
+  BeginWrite();
+  EndWrite(WriteSectorRun(Sector, Count, Buffer_.Memory(), Buffer_.Size()));
 }
 
 void TKLDiskAccess::WriteZeros(int64_t Sector, int32_t Count) {
   if (LogicalDrive_ == 0) return SetStatus(dsNoDriveSelected);
   if (Sector < 0 || Sector > MaxSector) return SetStatus(dsClusterTooHigh);
   if (Count <= 0 || Count > MaxTransferSectors()) return SetStatus(dsBufferSizeMismatch);
-  SetStatus(dsWriting);
-  LastSystemError_ = 0;
+  BeginWrite();
   Zeros_.Reserve(static_cast<size_t>(Count) * static_cast<size_t>(Geometry.BytesPerSector));
-  const bool ok = WriteSectorRun(Sector, Count, Zeros_.Data(), static_cast<int64_t>(Zeros_.Size()));
-  if (ok) LastSystemError_ = 0;
-  SetStatus(ok ? dsSuccess : dsWriteFailed);
+  EndWrite(WriteSectorRun(Sector, Count, Zeros_.Data(), static_cast<int64_t>(Zeros_.Size())));
 }
 
 int32_t TKLDiskAccess::MaxTransferSectors() const {

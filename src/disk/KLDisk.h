@@ -300,6 +300,9 @@ private:
   bool QueryExtFreeSpace(TExtFreeSpace& Space);
   void DataArea9x(int64_t& Bytes, int64_t& ClusterBytes);
   bool WriteSectorRun(int64_t Sector, int64_t Count, const uint8_t* Data, int64_t DataBytes);
+  // The status around every write: writing while it runs, then success or failure.
+  void BeginWrite();
+  void EndWrite(bool Ok);
   bool NoteSystemError();
   bool DosTransfer(TDiskIOPacket& Packet, TVWin32Registers& Registers, bool Write);
 

@@ -165,15 +165,15 @@ public:
     } finish{tally_};
     EnterPhase(TErasePhase::Writing);
     const int64_t end = EndBlock();
-    lastBlock_ = end - 1;
+    const int64_t lastBlock = end - 1;
     rda_.SetStartCluster(0);
-    NoteProgress(0, lastBlock_);
+    NoteProgress(0, lastBlock);
     ShowProgress();
     for (int64_t first = 0; first < end;) {
       const int64_t next = std::min((first / runClusters_ + 1) * runClusters_, end);
       WriteRun(first, next);
       MoveTo(next - 1);
-      NoteProgress(next - 1, lastBlock_);
+      NoteProgress(next - 1, lastBlock);
       if (Due()) {
         ShowProgress();
         Pump();
@@ -390,7 +390,6 @@ private:
   int64_t counted_ = -1;  // the last block counted; -1: none yet
   int64_t range_ = 0;     // ...out of this many
   int64_t shown_ = -1;
-  int64_t lastBlock_ = 0;
 };
 
 TEraseRefusal RefusalFor(const TKLDiskAccess& RDA) {
