@@ -3,6 +3,7 @@
 #include <dbt.h>
 
 #include <cctype>
+#include <iterator>
 
 #include "base/ScopeGuard.h"
 #include "disk/KLDisk.h"
@@ -149,60 +150,80 @@ void TShredForm::ApplyLanguage() {
   LoadDocument(AboutStream, AboutRE);
 }
 
+// Row by row in page order: what a page shows when it comes up, and what Next does on it.
+// A caption is a word of the language table with a fixed ending; no Next word hides Next.
+struct TShredForm::TPageRow {
+  const char* title;
+  const char* titleEnd;
+  bool back;
+  const char* next;
+  const char* nextEnd;
+  const char* cancel;
+  bool restart;
+  bool donate;
+  bool progress;
+  int32_t bannerCursor;
+  // Asked before Next leaves the page; null lets it go on.
+  bool (TShredForm::*mayLeave)();
+  // Done once the page is up; null does nothing.
+  void (TShredForm::*arrive)();
+  // The page runs the erase when Next brings it up, then goes on by itself.
+  bool runsErase;
+};
+
+const TShredForm::TPageRow TShredForm::kPageRows[] = {
+    // pgWelcome
+    {"CapTremalonSecureEraser", "", false, "CapNext", " >", "CapCancel", false, false, false, crDefault, nullptr,
+     nullptr, false},
+    // pgDrive
+    {"CapMemoryCardInformation", "", true, "CapStart", "", "CapCancel", false, false, false, crDefault,
+     &TShredForm::MayLeaveDrivePage, &TShredForm::ArriveAtDrivePage, false},
+    // pgInstalling
+    {"CapWorking", "...", false, nullptr, "", "CapCancel", false, false, true, crDefault, nullptr, nullptr, true},
+    // pgFinish: the run may have put its own title in finishTitle_
+    {"CapFinished", "!", false, nullptr, "", "CapFinish", true, false, false, crDefault, nullptr, nullptr, false},
+    // pgAbout
+    {"ntCapUpTremalonWeb", "", false, nullptr, "", "CapExit", true, true, false, crKLHandPoint, nullptr, nullptr,
+     false},
+};
 void TShredForm::ActivePageChanged() {
+  static_assert(std::size(kPageRows) == pgAbout + 1, "a row for every page");
   Pages->SetPageIndex(CurrentPage);
-  const auto bannerCursor = [this](int32_t cursor) {
-    for (TControl* c : {static_cast<TControl*>(PageLabel), static_cast<TControl*>(PageShLabel),
-                        static_cast<TControl*>(TopImage)})
-      c->SetCursor(cursor);
-  };
-  switch (CurrentPage) {
-    case pgWelcome:
-    case pgDrive: {
-      const bool drive = CurrentPage == pgDrive;
-      PageLabel->SetCaption(Word(drive ? "CapMemoryCardInformation" : "CapTremalonSecureEraser"));
-      BackBtn->SetVisible(drive);
-      NextBtn->SetCaption(drive ? Word("CapStart") : Word("CapNext") + " >");
-      NextBtn->SetEnabled(true);
-      NextBtn->SetVisible(true);
-      CancelBtn->SetCaption(Word("CapCancel"));
-      RestartBtn->SetVisible(false);
-      DonateBtn->SetVisible(false);
-      ProgressBar->SetVisible(false);
-      bannerCursor(crDefault);
-      break;
-    }
-    case pgInstalling:
-      PageLabel->SetCaption(Word("CapWorking") + "...");
-      BackBtn->SetVisible(false);
-      NextBtn->SetVisible(false);
-      ProgressBar->SetVisible(true);
-      break;
-    case pgFinish:
-      PageLabel->SetCaption(finishTitle_.empty() ? Word("CapFinished") + "!" : finishTitle_);
-      BackBtn->SetVisible(false);
-      NextBtn->SetVisible(false);
-      CancelBtn->SetCaption(Word("CapFinish"));
-      RestartBtn->SetVisible(true);
-      DonateBtn->SetVisible(false);
-      ProgressBar->SetVisible(false);
-      break;
-    case pgAbout:
-      PageLabel->SetCaption(Word("ntCapUpTremalonWeb"));
-      BackBtn->SetVisible(false);
-      NextBtn->SetVisible(false);
-      CancelBtn->SetCaption(Word("CapExit"));
-      RestartBtn->SetVisible(true);
-      DonateBtn->SetVisible(true);
-      ProgressBar->SetVisible(false);
-      bannerCursor(crKLHandPoint);
-      break;
-  }
-  if (CurrentPage == pgDrive) {
-    if (refreshPending_) RefreshDrives();
-    DriveBoxChange(this);
-  }
+  const TPageRow& row = kPageRows[CurrentPage];
+  const bool ownTitle = CurrentPage == pgFinish && !finishTitle_.empty();
+  PageLabel->SetCaption(ownTitle ? finishTitle_ : Word(row.title) + row.titleEnd);
   PageShLabel->SetCaption(PageLabel->Caption());
+  BackBtn->SetVisible(row.back);
+  if (row.next) {
+    NextBtn->SetCaption(Word(row.next) + row.nextEnd);
+    NextBtn->SetEnabled(true);
+  }
+  NextBtn->SetVisible(row.next != nullptr);
+  CancelBtn->SetCaption(Word(row.cancel));
+  RestartBtn->SetVisible(row.restart);
+  DonateBtn->SetVisible(row.donate);
+  ProgressBar->SetVisible(row.progress);
+  for (TControl* c : {static_cast<TControl*>(PageLabel), static_cast<TControl*>(PageShLabel),
+                      static_cast<TControl*>(TopImage)})
+    c->SetCursor(row.bannerCursor);
+  if (row.arrive) (this->*row.arrive)();
+}
+
+// The drive list may have changed while another page was up.
+void TShredForm::ArriveAtDrivePage() {
+  if (refreshPending_) RefreshDrives();
+  DriveBoxChange(this);
+}
+
+// Start goes on only with a drive that may be erased and a Yes to the erase question.
+bool TShredForm::MayLeaveDrivePage() {
+  if (!DriveSelected()) return false;
+  const std::string refusal = DriveRefusal(SelectedLetter());
+  if (!refusal.empty()) {
+    Ask(refusal, kIconHand, 0, OkButtons);
+    return false;
+  }
+  return ConfirmErase();
 }
 
 char TShredForm::SelectedLetter() const {
@@ -268,20 +289,12 @@ void TShredForm::BackBtnClick(TObject*) {
 
 void TShredForm::NextBtnClick(TObject*) {
   if (running_) return;
-  if (CurrentPage == pgDrive) {
-    if (!DriveSelected()) return;
-    const std::string refusal = DriveRefusal(SelectedLetter());
-    if (!refusal.empty()) {
-      Ask(refusal, kIconHand, 0, OkButtons);
-      return;
-    }
-    if (!ConfirmErase()) return;
-  }
-  if (CurrentPage != pgAbout) {
-    ++CurrentPage;
-    ActivePageChanged();
-  }
-  if (CurrentPage == pgInstalling) {
+  const TPageRow& row = kPageRows[CurrentPage];
+  if (row.mayLeave && !(this->*row.mayLeave)()) return;
+  if (CurrentPage == pgAbout) return;
+  ++CurrentPage;
+  ActivePageChanged();
+  if (kPageRows[CurrentPage].runsErase) {
     RunErase();
     NextBtnClick(this);
   }

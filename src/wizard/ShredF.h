@@ -91,6 +91,10 @@ protected:
   LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
+  struct TPageRow;
+  static const TPageRow kPageRows[];
+  void ArriveAtDrivePage();
+  bool MayLeaveDrivePage();
   char SelectedLetter() const;
   bool DriveSelected() const;
   void ShowDriveState();

@@ -155,6 +155,19 @@ void CancelAtTheFirstBlock(TShredForm* w, int32_t cancelAnswer) {
 TEST_F(WizardTest, CancelAnsweredYesStopsAfterTheRunInHandAndSaysSo) {
   ASSERT_NO_FATAL_FAILURE(ToDrivePage());
   CancelAtTheFirstBlock(w, mrYes);
+  // Asked while the run is under way: the page offers the bar and Cancel, nothing else.
+  gAnswers.back() = [this](const TBox&) {
+    EXPECT_EQ(CurrentPage, pgInstalling);
+    EXPECT_EQ(w->PageLabel->Caption(), "Working...");
+    EXPECT_EQ(w->PageShLabel->Caption(), "Working...");
+    EXPECT_FALSE(w->BackBtn->Visible());
+    EXPECT_FALSE(w->NextBtn->Visible());
+    EXPECT_TRUE(w->ProgressBar->Visible());
+    EXPECT_EQ(w->CancelBtn->Caption(), "Cancel");
+    EXPECT_FALSE(w->RestartBtn->Visible());
+    EXPECT_FALSE(w->DonateBtn->Visible());
+    return mrYes;
+  };
   Start();
   ASSERT_EQ(gBoxes.size(), 2u);
   EXPECT_EQ(gBoxes[1].Text, "Do you really want to cancel?");
@@ -247,6 +260,16 @@ TEST_F(WizardTest, TheBannerTitleTurnsGoldOnTheAboutPageOnly) {
   EXPECT_EQ(w->PageLabel->Font().Color(), TColor(0x0038D6FF));
   w->PageLabel->MouseLeave();
   EXPECT_EQ(w->PageLabel->Font().Color(), TColor(0x00FFFFFF));
+  // Process Another Card leaves the About page with nothing of it behind.
+  w->RestartBtn->Click();
+  ASSERT_EQ(CurrentPage, pgDrive);
+  EXPECT_EQ(w->TopImage->Cursor(), crDefault);
+  EXPECT_FALSE(w->DonateBtn->Visible());
+  EXPECT_FALSE(w->RestartBtn->Visible());
+  EXPECT_EQ(w->CancelBtn->Caption(), "Cancel");
+  EXPECT_TRUE(w->BackBtn->Visible());
+  EXPECT_TRUE(w->NextBtn->Visible());
+  EXPECT_EQ(w->NextBtn->Caption(), "Start");
 }
 
 // A picker without any drive to offer: Start is disabled and the page says why; a drive that
