@@ -3,6 +3,8 @@
 // never copy. A plain HWND, HDC, ... is the non-owning (borrowed) form. Null() and, where a
 // traits type has it, every value IsValid rejects are no handle: never freed, and false.
 #include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
 
 #include <utility>
 
@@ -30,6 +32,11 @@ public:
   void Reset(Handle h = Traits::Null()) {
     Handle old = std::exchange(h_, h);
     if (Valid(old)) Traits::Free(old);
+  }
+  // For a call that hands out a handle: the one held is freed first.
+  Handle* Put() {
+    Reset();
+    return &h_;
   }
 
 private:
@@ -61,7 +68,8 @@ struct TGdiObjectTraits {
   static Handle Null() { return nullptr; }
   static void Free(Handle h) { DeleteObject(h); }
 };
-struct TMemoryDCTraits {
+// A DC that CreateDC or CreateCompatibleDC made.
+struct TCreatedDCTraits {
   using Handle = HDC;
   static Handle Null() { return nullptr; }
   static void Free(Handle h) { DeleteDC(h); }
@@ -72,26 +80,139 @@ struct TRegKeyTraits {
   static void Free(Handle h) { RegCloseKey(h); }
 };
 
+struct TIconTraits {
+  using Handle = HICON;
+  static Handle Null() { return nullptr; }
+  static void Free(Handle h) { DestroyIcon(h); }
+};
+struct TEnhMetafileTraits {
+  using Handle = HENHMETAFILE;
+  static Handle Null() { return nullptr; }
+  static void Free(Handle h) { DeleteEnhMetaFile(h); }
+};
+struct TImageListTraits {
+  using Handle = HIMAGELIST;
+  static Handle Null() { return nullptr; }
+  static void Free(Handle h) { ImageList_Destroy(h); }
+};
+struct TModuleTraits {
+  using Handle = HMODULE;
+  static Handle Null() { return nullptr; }
+  static void Free(Handle h) { FreeLibrary(h); }
+};
+// Memory that a COM call hands out from the task allocator (strings, arrays).
+template <typename T>
+struct TCoTaskMemTraits {
+  using Handle = T*;
+  static Handle Null() { return nullptr; }
+  static void Free(Handle h) { CoTaskMemFree(h); }
+};
+
 using TOwnedHandle = TOwned<TKernelHandleTraits>;
 using TOwnedWindow = TOwned<TWindowTraits>;
 using TOwnedGdiObject = TOwned<TGdiObjectTraits>;
-using TOwnedMemoryDC = TOwned<TMemoryDCTraits>;
+using TOwnedDC = TOwned<TCreatedDCTraits>;
+using TOwnedMemoryDC = TOwnedDC;
 using TOwnedRegKey = TOwned<TRegKeyTraits>;
+using TOwnedIcon = TOwned<TIconTraits>;
+using TOwnedEnhMetafile = TOwned<TEnhMetafileTraits>;
+using TOwnedImageList = TOwned<TImageListTraits>;
+using TOwnedModule = TOwned<TModuleTraits>;
+template <typename T>
+using TCoTaskMem = TOwned<TCoTaskMemTraits<T>>;
 
-// A window's device context for the length of a scope.
+// One counted reference to a COM interface, released once. A copy adds a reference of its
+// own; a move hands the one held over.
+template <typename T>
+class TComPtr {
+public:
+  TComPtr() = default;
+  // Takes over a reference the caller already holds.
+  explicit TComPtr(T* p) : p_(p) {}
+  TComPtr(const TComPtr& other) : p_(other.p_) {
+    if (p_) p_->AddRef();
+  }
+  TComPtr(TComPtr&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
+  TComPtr& operator=(TComPtr other) noexcept {
+    std::swap(p_, other.p_);
+    return *this;
+  }
+  ~TComPtr() { Reset(); }
+
+  T* Get() const { return p_; }
+  T* operator->() const { return p_; }
+  explicit operator bool() const { return p_ != nullptr; }
+  void Reset(T* p = nullptr) {
+    T* old = std::exchange(p_, p);
+    if (old) old->Release();
+  }
+  // For a call that hands out a reference: the one held is released first.
+  T** Put() {
+    Reset();
+    return &p_;
+  }
+  void** PutVoid() { return reinterpret_cast<void**>(Put()); }
+
+private:
+  T* p_ = nullptr;
+};
+
+// A window's device context (the screen's for no window), for a scope or as a member.
 class TWindowDC {
 public:
+  TWindowDC() = default;
   explicit TWindowDC(HWND wnd) : wnd_(wnd), dc_(GetDC(wnd)) {}
-  TWindowDC(const TWindowDC&) = delete;
-  TWindowDC& operator=(const TWindowDC&) = delete;
-  ~TWindowDC() {
-    if (dc_) ReleaseDC(wnd_, dc_);
+  TWindowDC(TWindowDC&& other) noexcept
+      : wnd_(std::exchange(other.wnd_, nullptr)), dc_(std::exchange(other.dc_, nullptr)) {}
+  TWindowDC& operator=(TWindowDC&& other) noexcept {
+    if (this != &other) {
+      Reset();
+      wnd_ = std::exchange(other.wnd_, nullptr);
+      dc_ = std::exchange(other.dc_, nullptr);
+    }
+    return *this;
   }
+  ~TWindowDC() { Reset(); }
+  HDC Get() const { return dc_; }
+  explicit operator bool() const { return dc_ != nullptr; }
+  void Reset() {
+    if (dc_) ReleaseDC(wnd_, std::exchange(dc_, nullptr));
+    wnd_ = nullptr;
+  }
+
+private:
+  HWND wnd_ = nullptr;
+  HDC dc_ = nullptr;
+};
+
+// The DC of a WM_PAINT, from BeginPaint to EndPaint.
+class TPaintDC {
+public:
+  explicit TPaintDC(HWND wnd) : wnd_(wnd), dc_(BeginPaint(wnd, &ps_)) {}
+  TPaintDC(const TPaintDC&) = delete;
+  TPaintDC& operator=(const TPaintDC&) = delete;
+  ~TPaintDC() { EndPaint(wnd_, &ps_); }
   HDC Get() const { return dc_; }
 
 private:
   HWND wnd_;
+  PAINTSTRUCT ps_{};
   HDC dc_;
+};
+
+// A DC's state (origin, clip, selected objects) as it was, back at the end of the scope.
+class TSavedDC {
+public:
+  explicit TSavedDC(HDC dc) : dc_(dc), saved_(SaveDC(dc)) {}
+  TSavedDC(const TSavedDC&) = delete;
+  TSavedDC& operator=(const TSavedDC&) = delete;
+  ~TSavedDC() {
+    if (saved_) RestoreDC(dc_, saved_);
+  }
+
+private:
+  HDC dc_;
+  int saved_;
 };
 
 // Selects an object into a DC and puts the previous one back at the end of the scope.
