@@ -533,8 +533,8 @@ void TKLCustomRichEdit::ShowVerbMenu(HWND wnd, POINT screenPos) {
   const TComPtr<IOleObject> ole(object.poleobj);
   const TComPtr<IOleClientSite> site(object.polesite);
   if (!ole) return;
-  HMENU menu = CreatePopupMenu();
-  TScopeGuard freeMenu([menu] { DestroyMenu(menu); });
+  const TOwnedMenu popup(CreatePopupMenu());
+  HMENU menu = popup.Get();
   std::vector<LONG> verbs;
   TComPtr<IEnumOLEVERB> list;
   if (SUCCEEDED(ole->EnumVerbs(list.Put())) && list) {

@@ -1,7 +1,8 @@
 #pragma once
 // Owning handle types. Each owns exactly one system object and frees it once; they move but
-// never copy. A plain HWND, HDC, ... is the non-owning (borrowed) form. Null() and, where a
-// traits type has it, every value IsValid rejects are no handle: never freed, and false.
+// never copy (but a COM reference: its copy is a reference of its own). A plain HWND, HDC,
+// IUnknown*, ... is the non-owning (borrowed) form. Null() and, where a traits type has it,
+// every value IsValid rejects are no handle: never freed, and false.
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
@@ -58,68 +59,33 @@ struct TKernelHandleTraits {
   static bool IsValid(Handle h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
   static void Free(Handle h) { CloseHandle(h); }
 };
-struct TWindowTraits {
-  using Handle = HWND;
-  static Handle Null() { return nullptr; }
-  static void Free(Handle h) { DestroyWindow(h); }
-};
-struct TGdiObjectTraits {
-  using Handle = HGDIOBJ;
-  static Handle Null() { return nullptr; }
-  static void Free(Handle h) { DeleteObject(h); }
-};
-// A DC that CreateDC or CreateCompatibleDC made.
-struct TCreatedDCTraits {
-  using Handle = HDC;
-  static Handle Null() { return nullptr; }
-  static void Free(Handle h) { DeleteDC(h); }
-};
-struct TRegKeyTraits {
-  using Handle = HKEY;
-  static Handle Null() { return nullptr; }
-  static void Free(Handle h) { RegCloseKey(h); }
-};
 
-struct TIconTraits {
-  using Handle = HICON;
+// A handle that is null when there is none and that one call frees.
+template <typename H, auto FreeFn>
+struct TFreedBy {
+  using Handle = H;
   static Handle Null() { return nullptr; }
-  static void Free(Handle h) { DestroyIcon(h); }
-};
-struct TEnhMetafileTraits {
-  using Handle = HENHMETAFILE;
-  static Handle Null() { return nullptr; }
-  static void Free(Handle h) { DeleteEnhMetaFile(h); }
-};
-struct TImageListTraits {
-  using Handle = HIMAGELIST;
-  static Handle Null() { return nullptr; }
-  static void Free(Handle h) { ImageList_Destroy(h); }
-};
-struct TModuleTraits {
-  using Handle = HMODULE;
-  static Handle Null() { return nullptr; }
-  static void Free(Handle h) { FreeLibrary(h); }
-};
-// Memory that a COM call hands out from the task allocator (strings, arrays).
-template <typename T>
-struct TCoTaskMemTraits {
-  using Handle = T*;
-  static Handle Null() { return nullptr; }
-  static void Free(Handle h) { CoTaskMemFree(h); }
+  static void Free(Handle h) { FreeFn(h); }
 };
 
 using TOwnedHandle = TOwned<TKernelHandleTraits>;
-using TOwnedWindow = TOwned<TWindowTraits>;
-using TOwnedGdiObject = TOwned<TGdiObjectTraits>;
-using TOwnedDC = TOwned<TCreatedDCTraits>;
+using TOwnedWindow = TOwned<TFreedBy<HWND, &DestroyWindow>>;
+using TOwnedMenu = TOwned<TFreedBy<HMENU, &DestroyMenu>>;
+using TOwnedGdiObject = TOwned<TFreedBy<HGDIOBJ, &DeleteObject>>;
+// A DC that CreateDC or CreateCompatibleDC made.
+using TOwnedDC = TOwned<TFreedBy<HDC, &DeleteDC>>;
 using TOwnedMemoryDC = TOwnedDC;
-using TOwnedRegKey = TOwned<TRegKeyTraits>;
-using TOwnedIcon = TOwned<TIconTraits>;
-using TOwnedEnhMetafile = TOwned<TEnhMetafileTraits>;
-using TOwnedImageList = TOwned<TImageListTraits>;
-using TOwnedModule = TOwned<TModuleTraits>;
+using TOwnedRegKey = TOwned<TFreedBy<HKEY, &RegCloseKey>>;
+using TOwnedIcon = TOwned<TFreedBy<HICON, &DestroyIcon>>;
+using TOwnedEnhMetafile = TOwned<TFreedBy<HENHMETAFILE, &DeleteEnhMetaFile>>;
+using TOwnedImageList = TOwned<TFreedBy<HIMAGELIST, &ImageList_Destroy>>;
+using TOwnedModule = TOwned<TFreedBy<HMODULE, &FreeLibrary>>;
+// Memory that a COM call hands out from the task allocator (strings, arrays).
 template <typename T>
-using TCoTaskMem = TOwned<TCoTaskMemTraits<T>>;
+using TCoTaskMem = TOwned<TFreedBy<T*, &CoTaskMemFree>>;
+// Memory that a system call allocated for its caller with LocalAlloc (FormatMessage's text).
+template <typename T>
+using TLocalMem = TOwned<TFreedBy<T*, &LocalFree>>;
 
 // One counted reference to a COM interface, released once. A copy adds a reference of its
 // own; a move hands the one held over.
@@ -151,7 +117,6 @@ public:
     Reset();
     return &p_;
   }
-  void** PutVoid() { return reinterpret_cast<void**>(Put()); }
 
 private:
   T* p_ = nullptr;

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
+#include "win/Handles.h"
 #include "win/WinCompat.h"
 
 using namespace orv;
@@ -160,4 +162,38 @@ TEST(WinCompat, TheDllSearchIsRestrictedToTheSystemDirectory) {
   ASSERT_NE(module, nullptr);
   EXPECT_EQ(lstrcmpiA(ModuleDirectory(module).c_str(), SystemDirectory().c_str()), 0);
   FreeLibrary(module);
+}
+
+namespace {
+
+// Counts its references; it starts with one, as an object handed out does.
+class TCounted : public IUnknown {
+public:
+  ULONG Refs = 1;
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override {
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++Refs; }
+  ULONG STDMETHODCALLTYPE Release() override { return --Refs; }
+};
+
+}  // namespace
+
+TEST(ComOwner, EveryOwnerReleasesItsOwnReferenceOnce) {
+  TCounted object;
+  {
+    TComPtr<IUnknown> first(&object);
+    TComPtr<IUnknown> copy = first;
+    EXPECT_EQ(object.Refs, 2u) << "a copy holds a reference of its own";
+    TComPtr<IUnknown> moved = std::move(copy);
+    EXPECT_EQ(object.Refs, 2u) << "a move hands the reference over";
+    copy = moved;
+    EXPECT_EQ(object.Refs, 3u);
+    copy = std::move(moved);
+    EXPECT_EQ(object.Refs, 2u) << "the reference overwritten is released";
+    *first.Put() = nullptr;
+    EXPECT_EQ(object.Refs, 1u) << "an out-parameter's slot is emptied first";
+  }
+  EXPECT_EQ(object.Refs, 0u);
 }
