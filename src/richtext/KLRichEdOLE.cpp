@@ -14,6 +14,7 @@
 #include "base/Exceptions.h"
 #include "base/ScopeGuard.h"
 #include "gui/Forms.h"
+#include "sys/KLString.h"
 #include "win/WinCompat.h"
 
 namespace orv {
@@ -102,9 +103,8 @@ DWORD CALLBACK WriteCallback(DWORD_PTR cookie, LPBYTE buffer, LONG count, LONG* 
 }
 
 std::string TrimmedOr(const std::string& value, const std::string& fallback) {
-  const size_t first = value.find_first_not_of(" \t\r\n");
-  if (first == std::string::npos) return fallback;
-  return value.substr(first, value.find_last_not_of(" \t\r\n") - first + 1);
+  const std::string trimmed = Trim(value);
+  return trimmed.empty() ? fallback : trimmed;
 }
 
 std::string ExeFileName() {
