@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstring>
 #include <vector>
 
 #include "base/Exceptions.h"
@@ -16,6 +15,7 @@
 #include "gui/Forms.h"
 #include "sys/KLString.h"
 #include "win/WinCompat.h"
+#include "win/WinText.h"
 
 namespace orv {
 
@@ -108,20 +108,8 @@ std::string TrimmedOr(const std::string& value, const std::string& fallback) {
 }
 
 std::string ExeFileName() {
-  char path[MAX_PATH] = {};
-  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  const std::string full(path, length);
+  const std::string full = ProgramFileName();
   return full.substr(full.find_last_of("\\/") + 1);
-}
-
-// Menus take ANSI text: the wide menu functions are missing on the 9x family.
-std::string Narrow(const wchar_t* text) {
-  if (!text) return {};
-  const int size = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
-  std::string s(size > 0 ? size : 1, '\0');
-  WideCharToMultiByte(CP_ACP, 0, text, -1, s.data(), size, nullptr, nullptr);
-  s.resize(std::strlen(s.c_str()));
-  return s;
 }
 }  // namespace
 
@@ -536,6 +524,7 @@ void TKLCustomRichEdit::ShowVerbMenu(HWND wnd, POINT screenPos) {
   const TOwnedMenu popup(CreatePopupMenu());
   HMENU menu = popup.Get();
   std::vector<LONG> verbs;
+  // Menus take ANSI text: the wide menu functions are missing on the 9x family.
   TComPtr<IEnumOLEVERB> list;
   if (SUCCEEDED(ole->EnumVerbs(list.Put())) && list) {
     OLEVERB verb{};
@@ -543,14 +532,14 @@ void TKLCustomRichEdit::ShowVerbMenu(HWND wnd, POINT screenPos) {
       const TCoTaskMem<wchar_t> name(verb.lpszVerbName);
       if (verb.lVerb >= 0 && (verb.grfAttribs & OLEVERBATTRIB_ONCONTAINERMENU) && name) {
         verbs.push_back(verb.lVerb);
-        AppendMenuA(menu, MF_STRING | verb.fuFlags, verbs.size(), Narrow(name.Get()).c_str());
+        AppendMenuA(menu, MF_STRING | verb.fuFlags, verbs.size(), WideToAnsi(name.Get()).c_str());
       }
     }
   }
   if (!verbs.empty()) SetMenuDefaultItem(menu, 1, FALSE);
   TCoTaskMem<wchar_t> fullName;
   ole->GetUserType(USERCLASSTYPE_FULL, fullName.Put());
-  const std::string properties = Narrow(fullName.Get()) + " Properties";
+  const std::string properties = WideToAnsi(fullName.Get()) + " Properties";
   const UINT propertiesId = static_cast<UINT>(verbs.size() + 1);
   AppendMenuA(menu, MF_STRING, propertiesId, properties.c_str());
   const UINT chosen =

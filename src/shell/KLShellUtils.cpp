@@ -12,6 +12,7 @@
 
 #include "gui/Forms.h"
 #include "win/OSError.h"
+#include "win/WinText.h"
 #include "lang/KLXLang.h"
 #include "sys/KLString.h"
 #include "sys/KLSysUtils.h"
@@ -40,22 +41,13 @@ TShellFolderRef Ask(Request request) {
   return TShellFolderRef(SUCCEEDED(hr) ? raw : nullptr);
 }
 
-std::string WideToAnsi(const wchar_t* text) {
-  const int n = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
-  if (n <= 1) return {};
-  std::string s(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_ACP, 0, text, -1, s.data(), n, nullptr, nullptr);
-  s.resize(static_cast<size_t>(n - 1));
-  return s;
-}
-
 // The shell's name record in whichever of its three forms it came; a wide string given
 // goes back to the shell's allocator.
 std::string NameFromStrRet(STRRET& name, LPCITEMIDLIST item) {
   switch (name.uType) {
     case STRRET_WSTR: {
       const TCoTaskMem<wchar_t> text(name.pOleStr);
-      return text ? WideToAnsi(text.Get()) : std::string();
+      return WideToAnsi(text.Get());
     }
     case STRRET_OFFSET: {
       const size_t count = item ? item->mkid.cb : 0;

@@ -13,6 +13,7 @@
 #include "gui/StdCtrls.h"
 #include "gui/WindowNames.h"
 #include "win/WinCompat.h"
+#include "win/WinText.h"
 #include "lang/KLXLang.h"
 #include "sys/KLString.h"
 
@@ -395,8 +396,7 @@ void InitializeKLSysUtils() {
       ProgramFilesPath = IncludeTrailingBackslash(ReadRegString(reg, "ProgramFilesDir", ""));
   }
   if (ProgramFilesPath.empty()) ProgramFilesPath = windowsDrive + "\\Program Files\\";
-  DWORD len = GetModuleFileNameA(nullptr, buf, MAX_PATH);
-  std::string exe(buf, len);
+  const std::string exe = ProgramFileName();
   ExePath = exe.substr(0, exe.find_last_of('\\') + 1);
 
   HINSTANCE instance = GetModuleHandleA(nullptr);
