@@ -67,13 +67,6 @@ TShredForm::~TShredForm() {
   if (ShredForm == this) ShredForm = nullptr;
 }
 
-template <class T>
-T* TShredForm::Part(const char* name) {
-  T* part = dynamic_cast<T*>(FindComponent(name));
-  if (!part) throw Exception(std::string("The wizard's definition lacks ") + name);
-  return part;
-}
-
 void TShredForm::Loaded() {
   TForm::Loaded();
   TopPanel = Part<TPanel>("TopPanel");
