@@ -46,13 +46,6 @@ const TClassInfo& TMainForm::StaticClassInfo() {
 
 TMainForm::TMainForm(TComponent* owner) : TForm(owner) {}
 
-template <class T>
-T* TMainForm::Part(const char* name) {
-  T* part = dynamic_cast<T*>(FindComponent(name));
-  if (!part) throw Exception(std::string("The main window's definition lacks ") + name);
-  return part;
-}
-
 void TMainForm::Loaded() {
   TForm::Loaded();
   TopMap = Part<TKLXSkinMap>("TopMap");

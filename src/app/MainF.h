@@ -32,8 +32,6 @@ public:
   TKLXImages* AllImages = nullptr;
 
 private:
-  template <class T>
-  T* Part(const char* name);
   void LoadImageLists();
   void SelectImages();
 };

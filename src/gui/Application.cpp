@@ -7,6 +7,7 @@
 #include "gui/HintWindow.h"
 #include "win/OSError.h"
 #include "win/WinCompat.h"
+#include "win/WinText.h"
 #include "gui/WindowNames.h"
 
 namespace orv {
@@ -21,9 +22,7 @@ constexpr UINT_PTR kHintShowTimer = 1;
 constexpr UINT_PTR kHintHideTimer = 2;
 
 std::string ModuleBaseName() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string s = path;
+  std::string s = ProgramFileName();
   s = s.substr(s.find_last_of("\\/") + 1);
   return s.substr(0, s.rfind('.'));
 }

@@ -295,18 +295,17 @@ TCanvas& TGraphicControl::Canvas() {
   if (!canvas_) canvas_ = std::make_unique<TCanvas>();
   if (canvas_->HandleAllocated()) return *canvas_;
   if (!Parent()) throw EInvalidOperation("Control '" + Name() + "' has no parent window");
-  canvasWnd_ = Parent()->Handle();
-  canvasDC_ = GetDC(canvasWnd_);
-  SetViewportOrgEx(canvasDC_, Left(), Top(), nullptr);
-  IntersectClipRect(canvasDC_, 0, 0, Width(), Height());
-  canvas_->SetHandle(canvasDC_);
+  canvasDC_ = TWindowDC(Parent()->Handle());
+  SetViewportOrgEx(canvasDC_.Get(), Left(), Top(), nullptr);
+  IntersectClipRect(canvasDC_.Get(), 0, 0, Width(), Height());
+  canvas_->SetHandle(canvasDC_.Get());
   canvas_->Font().Assign(&Font());
   return *canvas_;
 }
 
 void TGraphicControl::ReleaseCanvas() {
   if (canvas_) canvas_->SetHandle(nullptr);
-  if (canvasDC_) ReleaseDC(canvasWnd_, std::exchange(canvasDC_, nullptr));
+  canvasDC_.Reset();
 }
 
 // Dc's origin is at the control's corner and its clip is the control's bounds.
@@ -388,9 +387,8 @@ void TWinControl::Repaint() {
 }
 
 void TWinControl::EraseBackground(HDC dc, const RECT& rect) {
-  HBRUSH brush = CreateSolidBrush(ColorToRGB(Color()));
-  FillRect(dc, &rect, brush);
-  DeleteObject(brush);
+  TOwnedGdiObject brush(CreateSolidBrush(ColorToRGB(Color())));
+  FillRect(dc, &rect, static_cast<HBRUSH>(brush.Get()));
 }
 
 // Windowless children in z-order (the order of the control list), each clipped to its bounds
@@ -401,8 +399,7 @@ void TWinControl::PaintControls(HDC dc) {
     if (!g || !g->Visible()) continue;
     const RECT r = g->BoundsRect();
     if (!RectVisible(dc, &r)) continue;
-    const int saved = SaveDC(dc);
-    TScopeGuard restore([&] { RestoreDC(dc, saved); });
+    TSavedDC saved(dc);
     IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
     OffsetViewportOrgEx(dc, r.left, r.top, nullptr);
     g->PaintTo(dc);
@@ -410,13 +407,11 @@ void TWinControl::PaintControls(HDC dc) {
 }
 
 void TWinControl::WMPaint() {
-  PAINTSTRUCT ps;
   painting_ = true;
-  HDC dc = BeginPaint(handle_, &ps);
+  TPaintDC dc(handle_);
   painting_ = false;
-  TScopeGuard end([&] { EndPaint(handle_, &ps); });
-  PaintWindow(dc);
-  PaintControls(dc);
+  PaintWindow(dc.Get());
+  PaintControls(dc.Get());
 }
 
 // The control under the pointer gets the message in its own coordinates; a control that holds

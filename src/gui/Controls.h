@@ -184,8 +184,7 @@ private:
   void ReleaseCanvas();
   RECT shownBounds_{};
   std::unique_ptr<TCanvas> canvas_;
-  HDC canvasDC_ = nullptr;
-  HWND canvasWnd_ = nullptr;
+  TWindowDC canvasDC_;
 };
 
 // The control that gets every mouse message while it holds the capture, or null.

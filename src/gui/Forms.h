@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/Exceptions.h"
 #include "gui/Application.h"
 #include "gui/Controls.h"
 #include "gui/Screen.h"
@@ -96,6 +97,13 @@ protected:
   void VisibleChanged() override;
   // Runs OnDestroy once. It may run from a destructor, so an error is shown, not raised.
   void DoDestroy() noexcept;
+  // The component of the form's definition named Name, as a T; raises when there is none.
+  template <class T>
+  T* Part(const char* name) {
+    T* part = dynamic_cast<T*>(FindComponent(name));
+    if (!part) throw Exception("The definition of " + ClassName() + " lacks " + name);
+    return part;
+  }
 
 private:
   void RunModalLoop();

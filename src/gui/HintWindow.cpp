@@ -52,10 +52,8 @@ void THintWindow::Paint(HDC dc) {
 LRESULT THintWindow::WindowMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(wnd, &ps);
-      Paint(dc);
-      EndPaint(wnd, &ps);
+      TPaintDC dc(wnd);
+      Paint(dc.Get());
       return 0;
     }
     case WM_NCHITTEST: return HTTRANSPARENT;

@@ -17,37 +17,32 @@ const TClassInfo& TCustomImageList::StaticClassInfo() {
 
 TCustomImageList::TCustomImageList(TComponent* owner) : TComponent(owner) {}
 
-TCustomImageList::~TCustomImageList() { Reset(); }
-
-void TCustomImageList::Reset() {
-  if (list_) ImageList_Destroy(list_);
-  list_ = nullptr;
-}
+TCustomImageList::~TCustomImageList() = default;
 
 void TCustomImageList::SetWidth(int32_t value) {
   if (value == width_) return;
   width_ = value;
-  Reset();
+  list_.Reset();
 }
 
 void TCustomImageList::SetHeight(int32_t value) {
   if (value == height_) return;
   height_ = value;
-  Reset();
+  list_.Reset();
 }
 
 HIMAGELIST TCustomImageList::Handle() {
   if (!list_) {
-    list_ = ImageList_Create(width_, height_, ILC_COLOR24 | ILC_MASK, 4, 4);
+    list_.Reset(ImageList_Create(width_, height_, ILC_COLOR24 | ILC_MASK, 4, 4));
     if (!list_) RaiseLastOSError("Cannot create an image list");
   }
-  return list_;
+  return list_.Get();
 }
 
 int TCustomImageList::AddIcon(HICON icon) { return ImageList_ReplaceIcon(Handle(), -1, icon); }
 
 void TCustomImageList::Clear() {
-  if (list_) ImageList_RemoveAll(list_);
+  if (list_) ImageList_RemoveAll(list_.Get());
 }
 
 }  // namespace orv

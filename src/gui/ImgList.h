@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "base/Component.h"
+#include "win/Handles.h"
 
 namespace orv {
 
@@ -25,17 +26,15 @@ public:
 
   // Made on first use; stays the same until the size changes.
   HIMAGELIST Handle();
-  int Count() const { return list_ ? ImageList_GetImageCount(list_) : 0; }
+  int Count() const { return list_ ? ImageList_GetImageCount(list_.Get()) : 0; }
   // A copy of the icon goes into the list; its index, or -1 when it could not be added.
   int AddIcon(HICON icon);
   void Clear();
 
 private:
-  void Reset();
-
   int32_t width_ = 16;
   int32_t height_ = 16;
-  HIMAGELIST list_ = nullptr;
+  TOwnedImageList list_;
 };
 
 }  // namespace orv

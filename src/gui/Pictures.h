@@ -9,21 +9,9 @@
 
 #include "gui/Bitmaps.h"
 #include "gui/Graphics.h"
+#include "win/Handles.h"
 
 namespace orv {
-
-struct TIconTraits {
-  using Handle = HICON;
-  static Handle Null() { return nullptr; }
-  static void Free(Handle h) { DestroyIcon(h); }
-};
-struct TEnhMetafileTraits {
-  using Handle = HENHMETAFILE;
-  static Handle Null() { return nullptr; }
-  static void Free(Handle h) { DeleteEnhMetaFile(h); }
-};
-using TOwnedIcon = TOwned<TIconTraits>;
-using TOwnedEnhMetafile = TOwned<TEnhMetafileTraits>;
 
 // An icon read from an .ico file (its first image); it saves the file it was read from.
 class TIcon : public TGraphic {

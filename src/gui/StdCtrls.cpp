@@ -13,9 +13,8 @@ const std::vector<std::string> kAlignmentNames = {"taLeftJustify", "taRightJusti
 const std::vector<std::string> kComboStyleNames = {"csDropDown", "csSimple", "csDropDownList"};
 
 void FillSolid(HDC dc, const RECT& r, TColor color) {
-  HBRUSH brush = CreateSolidBrush(ColorToRGB(color));
-  FillRect(dc, &r, brush);
-  DeleteObject(brush);
+  TOwnedGdiObject brush(CreateSolidBrush(ColorToRGB(color)));
+  FillRect(dc, &r, static_cast<HBRUSH>(brush.Get()));
 }
 }  // namespace
 

@@ -8,13 +8,14 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstring>
 #include <vector>
 
 #include "base/Exceptions.h"
 #include "base/ScopeGuard.h"
 #include "gui/Forms.h"
+#include "sys/KLString.h"
 #include "win/WinCompat.h"
+#include "win/WinText.h"
 
 namespace orv {
 
@@ -28,7 +29,7 @@ UINT CFRtf = 0;
 UINT CFRtfNoObjs = 0;
 
 namespace {
-HMODULE gLibrary = nullptr;
+TOwnedModule gLibrary;
 bool gOleInitialized = false;
 // Shared by every control of the unit: a paint that arrives while another one runs (an
 // embedded object drawing itself) only invalidates.
@@ -102,43 +103,24 @@ DWORD CALLBACK WriteCallback(DWORD_PTR cookie, LPBYTE buffer, LONG count, LONG* 
 }
 
 std::string TrimmedOr(const std::string& value, const std::string& fallback) {
-  const size_t first = value.find_first_not_of(" \t\r\n");
-  if (first == std::string::npos) return fallback;
-  return value.substr(first, value.find_last_not_of(" \t\r\n") - first + 1);
+  const std::string trimmed = Trim(value);
+  return trimmed.empty() ? fallback : trimmed;
 }
 
 std::string ExeFileName() {
-  char path[MAX_PATH] = {};
-  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  const std::string full(path, length);
+  const std::string full = ProgramFileName();
   return full.substr(full.find_last_of("\\/") + 1);
-}
-
-// Menus take ANSI text: the wide menu functions are missing on the 9x family.
-std::string Narrow(const wchar_t* text) {
-  if (!text) return {};
-  const int size = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
-  std::string s(size > 0 ? size : 1, '\0');
-  WideCharToMultiByte(CP_ACP, 0, text, -1, s.data(), size, nullptr, nullptr);
-  s.resize(std::strlen(s.c_str()));
-  return s;
-}
-
-template <class T>
-void ReleaseInterface(T*& p) {
-  if (p) p->Release();
-  p = nullptr;
 }
 }  // namespace
 
 void InitializeKLRichEdOLE() {
   RichEditVersion = 1;
   const UINT oldMode = SetErrorMode(SEM_NOOPENFILEERRORBOX);
-  gLibrary = wincompat::LoadSystemLibrary("RICHED20.DLL");
+  gLibrary.Reset(wincompat::LoadSystemLibrary("RICHED20.DLL"));
   if (gLibrary) {
     RichEditVersion = IsNTAboveVersion4() ? 3 : 2;
   } else {
-    gLibrary = wincompat::LoadSystemLibrary("RICHED32.DLL");
+    gLibrary.Reset(wincompat::LoadSystemLibrary("RICHED32.DLL"));
   }
   SetErrorMode(oldMode);
   CFEmbeddedObject = RegisterClipboardFormatA("Embedded Object");
@@ -154,8 +136,7 @@ void FinalizeKLRichEdOLE() {
   UnRegisterClass(TKLRichEditOLE::StaticClassInfo());
   if (gOleInitialized) OleUninitialize();
   gOleInitialized = false;
-  if (gLibrary) FreeLibrary(gLibrary);
-  gLibrary = nullptr;
+  gLibrary.Reset();
 }
 
 // ---- the object callback -------------------------------------------------------------
@@ -188,12 +169,10 @@ public:
   HRESULT STDMETHODCALLTYPE GetNewStorage(LPSTORAGE* storage) override {
     if (!storage) return E_INVALIDARG;
     *storage = nullptr;
-    ILockBytes* bytes = nullptr;
-    HRESULT hr = CreateILockBytesOnHGlobal(nullptr, TRUE, &bytes);
+    TComPtr<ILockBytes> bytes;
+    const HRESULT hr = CreateILockBytesOnHGlobal(nullptr, TRUE, bytes.Put());
     if (FAILED(hr)) return hr;
-    hr = StgCreateDocfileOnILockBytes(bytes, STGM_SHARE_EXCLUSIVE | STGM_CREATE | STGM_READWRITE, 0, storage);
-    bytes->Release();
-    return hr;
+    return StgCreateDocfileOnILockBytes(bytes.Get(), STGM_SHARE_EXCLUSIVE | STGM_CREATE | STGM_READWRITE, 0, storage);
   }
   // No in-place activation: objects open in their own windows.
   HRESULT STDMETHODCALLTYPE GetInPlaceContext(LPOLEINPLACEFRAME*, LPOLEINPLACEUIWINDOW*,
@@ -361,16 +340,13 @@ const TClassInfo& TKLRichEditOLE::StaticClassInfo() {
 TKLCustomRichEdit::TKLCustomRichEdit(TComponent* owner) : TCustomMemo(owner) {
   SetLinesObject(std::make_unique<TRichEditStrings>(this));
   SetScrollBars(TScrollStyle::ssBoth);
-  HDC screen = GetDC(nullptr);
-  screenLogPixels_ = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
-  callback_ = new TOleCallback(this);
+  screenLogPixels_ = GetDeviceCaps(TWindowDC(nullptr).Get(), LOGPIXELSY);
+  callback_.Reset(new TOleCallback(this));
 }
 
 TKLCustomRichEdit::~TKLCustomRichEdit() {
   DestroyWindowNow();
   callback_->Detach();
-  callback_->Release();
 }
 
 void TKLCustomRichEdit::CreateParams(TCreateParams& params) {
@@ -413,12 +389,12 @@ void TKLCustomRichEdit::ApplyOptions() {
 
 void TKLCustomRichEdit::ApplyObjectSupport() {
   HWND wnd = Handle();
-  SendMessageA(wnd, EM_SETOLECALLBACK, 0, reinterpret_cast<LPARAM>(static_cast<IRichEditOleCallback*>(callback_)));
-  ReleaseInterface(richEditOle_);
-  if (!SendMessageA(wnd, EM_GETOLEINTERFACE, 0, reinterpret_cast<LPARAM>(&richEditOle_)) || !richEditOle_) {
-    richEditOle_ = nullptr;
-    return;
-  }
+  SendMessageA(wnd, EM_SETOLECALLBACK, 0,
+               reinterpret_cast<LPARAM>(static_cast<IRichEditOleCallback*>(callback_.Get())));
+  richEditOle_.Reset();
+  IRichEditOle* ole = nullptr;
+  if (!SendMessageA(wnd, EM_GETOLEINTERFACE, 0, reinterpret_cast<LPARAM>(&ole)) || !ole) return;
+  richEditOle_.Reset(ole);
   const std::string appTitle = TrimmedOr(Application ? Application->Title() : std::string(), ExeFileName());
   const std::string objTitle = TrimmedOr(title_, appTitle);
   richEditOle_->SetHostNames(appTitle.c_str(), objTitle.c_str());
@@ -451,12 +427,10 @@ void TKLCustomRichEdit::CloseObjects() {
   for (LONG i = richEditOle_->GetObjectCount() - 1; i >= 0; --i) {
     REOBJECT object{};
     object.cbStruct = sizeof object;
-    if (SUCCEEDED(richEditOle_->GetObject(i, &object, REO_GETOBJ_POLEOBJ)) && object.poleobj) {
-      object.poleobj->Close(OLECLOSE_NOSAVE);
-      object.poleobj->Release();
-    }
+    if (SUCCEEDED(richEditOle_->GetObject(i, &object, REO_GETOBJ_POLEOBJ)) && object.poleobj)
+      TComPtr<IOleObject>(object.poleobj)->Close(OLECLOSE_NOSAVE);
   }
-  ReleaseInterface(richEditOle_);
+  richEditOle_.Reset();
 }
 
 DWORD TKLCustomRichEdit::StreamFlags(bool saving) const {
@@ -544,33 +518,28 @@ void TKLCustomRichEdit::ShowVerbMenu(HWND wnd, POINT screenPos) {
   object.cbStruct = sizeof object;
   if (FAILED(richEditOle_->GetObject(REO_IOB_SELECTION, &object, REO_GETOBJ_POLEOBJ | REO_GETOBJ_POLESITE)))
     return;
-  IOleObject* ole = object.poleobj;
-  IOleClientSite* site = object.polesite;
-  TScopeGuard release([&] {
-    ReleaseInterface(ole);
-    ReleaseInterface(site);
-  });
+  const TComPtr<IOleObject> ole(object.poleobj);
+  const TComPtr<IOleClientSite> site(object.polesite);
   if (!ole) return;
-  HMENU menu = CreatePopupMenu();
-  TScopeGuard freeMenu([menu] { DestroyMenu(menu); });
+  const TOwnedMenu popup(CreatePopupMenu());
+  HMENU menu = popup.Get();
   std::vector<LONG> verbs;
-  IEnumOLEVERB* list = nullptr;
-  if (SUCCEEDED(ole->EnumVerbs(&list)) && list) {
+  // Menus take ANSI text: the wide menu functions are missing on the 9x family.
+  TComPtr<IEnumOLEVERB> list;
+  if (SUCCEEDED(ole->EnumVerbs(list.Put())) && list) {
     OLEVERB verb{};
     while (list->Next(1, &verb, nullptr) == S_OK) {
-      if (verb.lVerb >= 0 && (verb.grfAttribs & OLEVERBATTRIB_ONCONTAINERMENU) && verb.lpszVerbName) {
+      const TCoTaskMem<wchar_t> name(verb.lpszVerbName);
+      if (verb.lVerb >= 0 && (verb.grfAttribs & OLEVERBATTRIB_ONCONTAINERMENU) && name) {
         verbs.push_back(verb.lVerb);
-        AppendMenuA(menu, MF_STRING | verb.fuFlags, verbs.size(), Narrow(verb.lpszVerbName).c_str());
+        AppendMenuA(menu, MF_STRING | verb.fuFlags, verbs.size(), WideToAnsi(name.Get()).c_str());
       }
-      CoTaskMemFree(verb.lpszVerbName);
     }
-    list->Release();
   }
   if (!verbs.empty()) SetMenuDefaultItem(menu, 1, FALSE);
-  LPOLESTR fullName = nullptr;
-  ole->GetUserType(USERCLASSTYPE_FULL, &fullName);
-  const std::string properties = Narrow(fullName) + " Properties";
-  CoTaskMemFree(fullName);
+  TCoTaskMem<wchar_t> fullName;
+  ole->GetUserType(USERCLASSTYPE_FULL, fullName.Put());
+  const std::string properties = WideToAnsi(fullName.Get()) + " Properties";
   const UINT propertiesId = static_cast<UINT>(verbs.size() + 1);
   AppendMenuA(menu, MF_STRING, propertiesId, properties.c_str());
   const UINT chosen =
@@ -579,7 +548,7 @@ void TKLCustomRichEdit::ShowVerbMenu(HWND wnd, POINT screenPos) {
   RECT client;
   GetClientRect(wnd, &client);
   const LONG verb = chosen == propertiesId ? kVerbProperties : verbs[chosen - 1];
-  ole->DoVerb(verb, nullptr, site, 0, wnd, &client);
+  ole->DoVerb(verb, nullptr, site.Get(), 0, wnd, &client);
 }
 
 bool TKLCustomRichEdit::NotifyReceived(const NMHDR& header, LRESULT& result) {
@@ -722,17 +691,17 @@ void TKLCustomRichEdit::SetColor(TColor value) {
 namespace {
 // The default printer as "name,driver,port" in the [windows] section: there on every
 // system this program runs on.
-HDC DefaultPrinterDC() {
+TOwnedDC DefaultPrinterDC() {
   char device[512] = {};
   GetProfileStringA("windows", "device", "", device, sizeof device);
   std::string entry(device);
   const size_t first = entry.find(',');
   const size_t second = first == std::string::npos ? first : entry.find(',', first + 1);
-  if (entry.empty() || second == std::string::npos) return nullptr;
+  if (entry.empty() || second == std::string::npos) return {};
   const std::string name = entry.substr(0, first);
   const std::string driver = entry.substr(first + 1, second - first - 1);
   const std::string port = entry.substr(second + 1);
-  return CreateDCA(driver.c_str(), name.c_str(), port.c_str(), nullptr);
+  return TOwnedDC(CreateDCA(driver.c_str(), name.c_str(), port.c_str(), nullptr));
 }
 
 RECT PageTwips(HDC dc) {
@@ -742,9 +711,9 @@ RECT PageTwips(HDC dc) {
 }  // namespace
 
 void TKLCustomRichEdit::Print(const std::string& caption) {
-  HDC dc = DefaultPrinterDC();
-  if (!dc) throw EInvalidOperation("There is no default printer currently selected");
-  TScopeGuard freeDC([dc] { DeleteDC(dc); });
+  const TOwnedDC printer = DefaultPrinterDC();
+  if (!printer) throw EInvalidOperation("There is no default printer currently selected");
+  HDC dc = printer.Get();
   HWND wnd = Handle();
   DOCINFOA doc{};
   doc.cbSize = sizeof doc;

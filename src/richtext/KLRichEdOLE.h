@@ -15,6 +15,7 @@
 #include "base/Streams.h"
 #include "gui/Graphics.h"
 #include "gui/Memo.h"
+#include "win/Handles.h"
 
 namespace orv {
 
@@ -233,8 +234,8 @@ private:
   TKLTextAttributes wordAttributes_{this, TAttributeType::atWord};
   TKLParaAttributes paragraph_{this};
   CHARRANGE linkRange_{-1, -1};
-  TOleCallback* callback_ = nullptr;
-  IRichEditOle* richEditOle_ = nullptr;
+  TComPtr<TOleCallback> callback_;
+  TComPtr<IRichEditOle> richEditOle_;
   std::unique_ptr<TMemoryStream> savedContent_;
 
   friend class TKLTextAttributes;

@@ -8,6 +8,7 @@
 
 #include "base/ScopeGuard.h"
 #include "win/OSError.h"
+#include "win/WinText.h"
 
 namespace orv {
 
@@ -26,13 +27,6 @@ public:
 private:
   UINT old_;
 };
-
-std::wstring AnsiToWide(const std::string& text) {
-  const int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-  std::wstring w(static_cast<size_t>(n > 0 ? n : 1), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, w.data(), n);
-  return w;
-}
 
 TKLDriveType DriveTypeOf(const std::string& root) {
   const UINT code = GetDriveTypeA(root.c_str());

@@ -12,6 +12,7 @@
 
 #include "gui/Forms.h"
 #include "win/OSError.h"
+#include "win/WinText.h"
 #include "lang/KLXLang.h"
 #include "sys/KLString.h"
 #include "sys/KLSysUtils.h"
@@ -27,9 +28,9 @@ namespace {
 
 bool gOleInitialized = false;
 
-IMalloc* ShellAllocator() {
+TComPtr<IMalloc> ShellAllocator() {
   IMalloc* malloc = nullptr;
-  return SUCCEEDED(SHGetMalloc(&malloc)) ? malloc : nullptr;
+  return TComPtr<IMalloc>(SUCCEEDED(SHGetMalloc(&malloc)) ? malloc : nullptr);
 }
 
 // A request that hands out a shell folder interface; a failed one gives none.
@@ -40,23 +41,13 @@ TShellFolderRef Ask(Request request) {
   return TShellFolderRef(SUCCEEDED(hr) ? raw : nullptr);
 }
 
-std::string WideToAnsi(const wchar_t* text) {
-  const int n = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
-  if (n <= 1) return {};
-  std::string s(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_ACP, 0, text, -1, s.data(), n, nullptr, nullptr);
-  s.resize(static_cast<size_t>(n - 1));
-  return s;
-}
-
 // The shell's name record in whichever of its three forms it came; a wide string given
 // goes back to the shell's allocator.
 std::string NameFromStrRet(STRRET& name, LPCITEMIDLIST item) {
   switch (name.uType) {
     case STRRET_WSTR: {
-      std::string s = name.pOleStr ? WideToAnsi(name.pOleStr) : std::string();
-      CoTaskMemFree(name.pOleStr);
-      return s;
+      const TCoTaskMem<wchar_t> text(name.pOleStr);
+      return WideToAnsi(text.Get());
     }
     case STRRET_OFFSET: {
       const size_t count = item ? item->mkid.cb : 0;
@@ -117,18 +108,14 @@ std::string EnvironmentFolder(const char* reference) {
 
 void FreeIdList(LPITEMIDLIST list) {
   if (!list) return;
-  if (IMalloc* malloc = ShellAllocator()) {
-    malloc->Free(list);
-    malloc->Release();
-  }
+  if (const TComPtr<IMalloc> malloc = ShellAllocator()) malloc->Free(list);
 }
 
 TIdList AllocIdList(size_t size) {
-  IMalloc* malloc = nullptr;
-  const HRESULT hr = SHGetMalloc(&malloc);
-  if (FAILED(hr) || !malloc) throw OSError(static_cast<unsigned long>(hr), "Shell allocator");
-  void* block = malloc->Alloc(size);
-  malloc->Release();
+  IMalloc* raw = nullptr;
+  const HRESULT hr = SHGetMalloc(&raw);
+  if (FAILED(hr) || !raw) throw OSError(static_cast<unsigned long>(hr), "Shell allocator");
+  void* block = TComPtr<IMalloc>(raw)->Alloc(size);
   if (!block) throw OSError(ERROR_NOT_ENOUGH_MEMORY, "Shell allocator");
   std::memset(block, 0, size);
   return TIdList(static_cast<LPITEMIDLIST>(block));

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "base/Object.h"
+#include "win/Handles.h"
 
 namespace orv {
 
@@ -31,29 +32,7 @@ TIdList CopyIdList(LPCITEMIDLIST list);
 // First (it may be absent) without its terminator, then Second whole.
 TIdList ConcatIdLists(LPCITEMIDLIST first, LPCITEMIDLIST second);
 
-// A counted reference to a shell folder interface.
-class TShellFolderRef {
-public:
-  TShellFolderRef() = default;
-  // Takes over a reference the caller already holds.
-  explicit TShellFolderRef(IShellFolder* folder) : folder_(folder) {}
-  TShellFolderRef(const TShellFolderRef& other) : folder_(other.folder_) {
-    if (folder_) folder_->AddRef();
-  }
-  TShellFolderRef& operator=(TShellFolderRef other) {
-    std::swap(folder_, other.folder_);
-    return *this;
-  }
-  ~TShellFolderRef() {
-    if (folder_) folder_->Release();
-  }
-  IShellFolder* Get() const { return folder_; }
-  IShellFolder* operator->() const { return folder_; }
-  explicit operator bool() const { return folder_ != nullptr; }
-
-private:
-  IShellFolder* folder_ = nullptr;
-};
+using TShellFolderRef = TComPtr<IShellFolder>;
 
 class TShellFolder : public TObject {
 public:

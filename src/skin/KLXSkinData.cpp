@@ -1,8 +1,8 @@
 #include "skin/KLXSkinData.h"
 
-#include "base/ScopeGuard.h"
 #include "gui/Controls.h"
 #include "gui/Graphics.h"
+#include "win/Handles.h"
 
 namespace orv {
 
@@ -139,11 +139,9 @@ void TKLXSkinDataCustomPaintObj::Refresh() {
 void TKLXSkinDataCustomPaintObj::HandleEraseBackground(TKLXSkinCustomPaintObj* StateObj, TKLXMessage& Message) {
   HDC dc = reinterpret_cast<HDC>(Message.WParam);
   if (!dc) return;
-  const int saved = SaveDC(dc);
-  TScopeGuard restore([&] {
-    RestoreDC(dc, saved);
-    Message.Result = 1;
-  });
+  // Erased, whichever way this ends.
+  Message.Result = 1;
+  TSavedDC saved(dc);
   TControl* control = StateObj && StateObj->Skin() ? StateObj->Skin()->Control() : nullptr;
   if (transparency_ != 255) {
     TWinControl* parent = control ? control->Parent() : nullptr;

@@ -83,11 +83,15 @@ std::string IncludeTrailingBackslash(const std::string& S) {
   return S + '\\';
 }
 
-std::string QuoteIfSpaced(const std::string& S) {
+std::string Trim(const std::string& S) {
   size_t first = 0, last = S.size();
   while (first < last && static_cast<unsigned char>(S[first]) <= ' ') ++first;
   while (last > first && static_cast<unsigned char>(S[last - 1]) <= ' ') --last;
-  std::string t = S.substr(first, last - first);
+  return S.substr(first, last - first);
+}
+
+std::string QuoteIfSpaced(const std::string& S) {
+  const std::string t = Trim(S);
   const bool quoted = t.size() >= 2 && t.front() == '"' && t.back() == '"';
   if (t.find(' ') != std::string::npos && !quoted) return '"' + t + '"';
   return t;

@@ -21,7 +21,12 @@ TRect StrToRect(const std::string& S);
 std::string ExtractField(const std::string& S, int Index, char Separator);
 // Every occurrence of Old, left to right, without re-scanning replaced text.
 std::string ReplaceText(const std::string& S, const std::string& Old, const std::string& New, bool CaseSensitive);
+// With a backslash at the end; "" stays "".
 std::string IncludeTrailingBackslash(const std::string& S);
+// Without the blanks at either end: the space and every control character below it (tab, CR,
+// LF, NUL, ...), so that text from the registry, the system's messages and the shell all lose
+// what they may end with.
+std::string Trim(const std::string& S);
 // Trimmed; enclosed in double quotes when it holds a space and is not already quoted.
 std::string QuoteIfSpaced(const std::string& S);
 // The string's bytes at the stream's position, no length, no terminator.

@@ -13,7 +13,9 @@
 #include "gui/StdCtrls.h"
 #include "gui/WindowNames.h"
 #include "win/WinCompat.h"
+#include "win/WinText.h"
 #include "lang/KLXLang.h"
+#include "sys/KLString.h"
 
 namespace orv {
 
@@ -62,18 +64,6 @@ const std::vector<TButtonSet>& ButtonSets() {
 TProcedureObject* gButtonCaptionsEntry = nullptr;
 std::string SearchClass;
 std::string SearchTitle;
-
-std::string WithBackslash(std::string path) {
-  if (!path.empty() && path.back() != '\\') path += '\\';
-  return path;
-}
-
-std::string Trim(const std::string& s) {
-  size_t b = 0, e = s.size();
-  while (b < e && static_cast<unsigned char>(s[b]) <= ' ') ++b;
-  while (e > b && static_cast<unsigned char>(s[e - 1]) <= ' ') --e;
-  return s.substr(b, e - b);
-}
 
 // Quotes go; so does every word from a "%" (the "%1" placeholders) up to the next space.
 std::string CleanParams(std::string params) {
@@ -393,21 +383,20 @@ void InitializeKLSysUtils() {
   MessageBoxProc = ShowMessageBox;
   char buf[MAX_PATH + 1] = {};
   UINT n = GetWindowsDirectoryA(buf, MAX_PATH);
-  WindowsPath = WithBackslash(n && n <= MAX_PATH ? buf : "");
+  WindowsPath = IncludeTrailingBackslash(n && n <= MAX_PATH ? buf : "");
   n = GetSystemDirectoryA(buf, MAX_PATH);
-  SystemPath = WithBackslash(n && n <= MAX_PATH ? buf : "");
+  SystemPath = IncludeTrailingBackslash(n && n <= MAX_PATH ? buf : "");
   const std::string windowsDrive = WindowsPath.substr(0, 2);
   DWORD t = GetTempPathA(MAX_PATH, buf);
-  TempPath = (t && t <= MAX_PATH) ? WithBackslash(buf) : windowsDrive;
+  TempPath = (t && t <= MAX_PATH) ? IncludeTrailingBackslash(buf) : windowsDrive;
   {
     TKLRegistry reg;
     reg.SetRootKey(HKEY_LOCAL_MACHINE);
     if (reg.OpenKey("Software\\Microsoft\\Windows\\CurrentVersion", false))
-      ProgramFilesPath = WithBackslash(ReadRegString(reg, "ProgramFilesDir", ""));
+      ProgramFilesPath = IncludeTrailingBackslash(ReadRegString(reg, "ProgramFilesDir", ""));
   }
   if (ProgramFilesPath.empty()) ProgramFilesPath = windowsDrive + "\\Program Files\\";
-  DWORD len = GetModuleFileNameA(nullptr, buf, MAX_PATH);
-  std::string exe(buf, len);
+  const std::string exe = ProgramFileName();
   ExePath = exe.substr(0, exe.find_last_of('\\') + 1);
 
   HINSTANCE instance = GetModuleHandleA(nullptr);

@@ -2,14 +2,15 @@
 
 #include "win/OSError.h"
 
+#include "win/Handles.h"
+
 namespace orv {
 
 std::string SysErrorMessage(unsigned long code) {
-  char* text = nullptr;
+  TLocalMem<char> text;
   DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                           nullptr, code, 0, reinterpret_cast<LPSTR>(&text), 0, nullptr);
-  std::string msg = n && text ? std::string(text, n) : std::string();
-  if (text) LocalFree(text);
+                           nullptr, code, 0, reinterpret_cast<LPSTR>(text.Put()), 0, nullptr);
+  std::string msg = n && text ? std::string(text.Get(), n) : std::string();
   while (!msg.empty() && (msg.back() == '\r' || msg.back() == '\n' || msg.back() == ' ')) msg.pop_back();
   return msg.empty() ? "System error " + std::to_string(code) + "." : msg;
 }

@@ -13,6 +13,7 @@
 #include "shell/KLShellCtrls.h"
 #include "shell/KLShellUtils.h"
 #include "skin/KLClasses.h"
+#include "sys/KLString.h"
 #include "sys/KLSysUtils.h"
 #include "wizard/EraseReport.h"
 #include "wizard/Taskbar.h"
@@ -35,13 +36,6 @@ std::string Word(const char* key) { return GlobalLanguage->GetWord(key); }
 
 int32_t Ask(const std::string& text, int32_t icon, int32_t defaultButton, std::span<const TKLMsgButton> buttons) {
   return MessageBoxProc(text, std::string(), icon, defaultButton, buttons);
-}
-
-std::string Trimmed(const std::string& s) {
-  size_t a = 0, b = s.size();
-  while (a < b && std::isspace(static_cast<unsigned char>(s[a]))) ++a;
-  while (b > a && std::isspace(static_cast<unsigned char>(s[b - 1]))) --b;
-  return s.substr(a, b - a);
 }
 
 }  // namespace
@@ -72,13 +66,6 @@ TShredForm::TShredForm(TComponent* owner) : TForm(owner) {
 
 TShredForm::~TShredForm() {
   if (ShredForm == this) ShredForm = nullptr;
-}
-
-template <class T>
-T* TShredForm::Part(const char* name) {
-  T* part = dynamic_cast<T*>(FindComponent(name));
-  if (!part) throw Exception(std::string("The wizard's definition lacks ") + name);
-  return part;
 }
 
 void TShredForm::Loaded() {
@@ -267,7 +254,7 @@ std::string TShredForm::DriveRefusal(char letter) const {
 std::string TShredForm::TargetText() {
   const int index = DriveBox->ItemIndex();
   std::string text = index >= 0 && index < DriveBox->ItemsEx().Count()
-                         ? Trimmed(DriveBox->ItemsEx().Items(index)->DisplayName())
+                         ? Trim(DriveBox->ItemsEx().Items(index)->DisplayName())
                          : std::string();
   if (text.empty()) text = std::string(1, SelectedLetter()) + ":";
   const std::string& label = RDA->MediaID().VolumeLabel;
@@ -442,7 +429,7 @@ void TShredForm::ShowOutcome(char letter, bool warn) {
   context.ElapsedMs = GetTickCount() - runStart_;
   if (lastOutcome_.LastSystemError != 0) {
     // The system's sentence goes inside ours: without its own full stop.
-    context.SystemError = Trimmed(SysErrorMessage(lastOutcome_.LastSystemError));
+    context.SystemError = Trim(SysErrorMessage(lastOutcome_.LastSystemError));
     if (!context.SystemError.empty() && context.SystemError.back() == '.') context.SystemError.pop_back();
   }
   const TEraseReport report = ReportErase(lastOutcome_, context);

@@ -110,8 +110,6 @@ private:
   void ShowRunFigures(bool force, int64_t done = -1);
   void ShowOutcome(char letter, bool warn);
   void LoadDocument(TKLStoredStream* stream, TKLRichEditOLE* viewer);
-  template <class T>
-  T* Part(const char* name);
 
   TEraseOutcome lastOutcome_;
   std::unique_ptr<TTaskbarProgress> taskbar_;

@@ -13,18 +13,11 @@ const IID kTaskbarList3 = {0xEA1AFB91, 0x9E28, 0x4B86, {0x90, 0xE9, 0x9E, 0x9F, 
 TTaskbarProgress::TTaskbarProgress(HWND wnd) : wnd_(wnd) {
   void* list = nullptr;
   if (FAILED(CoCreateInstance(kTaskbarList, nullptr, CLSCTX_INPROC_SERVER, kTaskbarList3, &list)) || !list) return;
-  list_ = static_cast<ITaskbarList3*>(list);
-  if (FAILED(list_->HrInit())) {
-    list_->Release();
-    list_ = nullptr;
-  }
+  list_.Reset(static_cast<ITaskbarList3*>(list));
+  if (FAILED(list_->HrInit())) list_.Reset();
 }
 
-TTaskbarProgress::~TTaskbarProgress() {
-  if (!list_) return;
-  Clear();
-  list_->Release();
-}
+TTaskbarProgress::~TTaskbarProgress() { Clear(); }
 
 void TTaskbarProgress::SetProgress(int64_t done, int64_t total) {
   if (!list_ || total <= 0) return;

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "win/Handles.h"
+
 struct ITaskbarList3;
 
 namespace orv {
@@ -17,14 +19,14 @@ public:
   TTaskbarProgress(const TTaskbarProgress&) = delete;
   TTaskbarProgress& operator=(const TTaskbarProgress&) = delete;
 
-  bool Available() const { return list_ != nullptr; }
+  bool Available() const { return static_cast<bool>(list_); }
   void SetProgress(int64_t done, int64_t total);
   void SetError();
   void Clear();
 
 private:
   HWND wnd_;
-  ITaskbarList3* list_ = nullptr;
+  TComPtr<ITaskbarList3> list_;
 };
 
 }  // namespace orv

@@ -49,6 +49,15 @@ TEST(KLString, PathAndCommandLineTidying) {
   EXPECT_EQ(QuoteIfSpaced("   "), "");
 }
 
+TEST(KLString, TrimTakesBlanksAndControlCharactersFromBothEndsOnly) {
+  EXPECT_EQ(Trim(" \t\r\nCard (E:)\r\n"), "Card (E:)");
+  EXPECT_EQ(Trim(std::string("value\0", 6)), "value") << "a registry string's terminator";
+  EXPECT_EQ(Trim("\va b\tc\f"), "a b\tc") << "inner blanks stay";
+  EXPECT_EQ(Trim(" \t\r\n "), "");
+  EXPECT_EQ(Trim(""), "");
+  EXPECT_EQ(Trim("\xE9t\xE9 "), "\xE9t\xE9") << "bytes above 127 are text, not blanks";
+}
+
 TEST(KLString, RawStringBytes) {
   TMemoryStream m;
   WriteStringBytes(m, "hello");

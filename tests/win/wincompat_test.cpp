@@ -5,8 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
+#include "win/Handles.h"
 #include "win/WinCompat.h"
+#include "win/WinText.h"
 
 using namespace orv;
 namespace fb = orv::wincompat::fallback;
@@ -160,4 +163,63 @@ TEST(WinCompat, TheDllSearchIsRestrictedToTheSystemDirectory) {
   ASSERT_NE(module, nullptr);
   EXPECT_EQ(lstrcmpiA(ModuleDirectory(module).c_str(), SystemDirectory().c_str()), 0);
   FreeLibrary(module);
+}
+
+TEST(WinText, NonAsciiTextRoundTripsThroughTheAnsiCodePage) {
+  const std::wstring wide = L"Carte \u00C9t\u00E9 \u00FC\u00DF";
+  const std::string ansi = WideToAnsi(wide.c_str());
+  ASSERT_FALSE(ansi.empty());
+  EXPECT_EQ(ansi.find('?'), std::string::npos) << "the code page has these letters";
+  EXPECT_EQ(AnsiToWide(ansi), wide);
+}
+
+TEST(WinText, NoTextGivesEmptyTextAndNoTerminatorIsCounted) {
+  EXPECT_EQ(WideToAnsi(nullptr), "");
+  EXPECT_EQ(WideToAnsi(L""), "");
+  EXPECT_EQ(AnsiToWide(""), L"");
+  EXPECT_EQ(AnsiToWide("C:\\"), L"C:\\");
+  EXPECT_EQ(WideToAnsi(L"C:\\"), "C:\\");
+}
+
+TEST(WinText, TheProgramFileNameIsAbsoluteAndNamesThisExe) {
+  const std::string path = ProgramFileName();
+  ASSERT_GT(path.size(), 7u);
+  EXPECT_TRUE(path.compare(1, 2, ":\\") == 0 || path.compare(0, 2, "\\\\") == 0) << path;
+  EXPECT_EQ(lstrcmpiA(path.substr(path.size() - 4).c_str(), ".exe"), 0) << path;
+  EXPECT_EQ(path.find('\0'), std::string::npos) << "the buffer's rest is cut off";
+  EXPECT_NE(GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES) << path;
+}
+
+namespace {
+
+// Counts its references; it starts with one, as an object handed out does.
+class TCounted : public IUnknown {
+public:
+  ULONG Refs = 1;
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override {
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++Refs; }
+  ULONG STDMETHODCALLTYPE Release() override { return --Refs; }
+};
+
+}  // namespace
+
+TEST(ComOwner, EveryOwnerReleasesItsOwnReferenceOnce) {
+  TCounted object;
+  {
+    TComPtr<IUnknown> first(&object);
+    TComPtr<IUnknown> copy = first;
+    EXPECT_EQ(object.Refs, 2u) << "a copy holds a reference of its own";
+    TComPtr<IUnknown> moved = std::move(copy);
+    EXPECT_EQ(object.Refs, 2u) << "a move hands the reference over";
+    copy = moved;
+    EXPECT_EQ(object.Refs, 3u);
+    copy = std::move(moved);
+    EXPECT_EQ(object.Refs, 2u) << "the reference overwritten is released";
+    *first.Put() = nullptr;
+    EXPECT_EQ(object.Refs, 1u) << "an out-parameter's slot is emptied first";
+  }
+  EXPECT_EQ(object.Refs, 0u);
 }
