@@ -38,7 +38,7 @@ target_compile_definitions(gui_tests PRIVATE
 add_dependencies(gui_tests orvasil orvasil_forms)
 
 # Not a test: shows the erase question for a look at it (screenshots).
-add_executable(msgbox_demo WIN32 ${CMAKE_CURRENT_LIST_DIR}/gui/msgbox_demo.cpp)
+add_executable(msgbox_demo WIN32 ${CMAKE_CURRENT_LIST_DIR}/sys/msgbox_demo.cpp)
 target_link_libraries(msgbox_demo PRIVATE orvasil_lib)
 target_compile_definitions(msgbox_demo PRIVATE ORVASIL_ENGLISH_UNIX="${CMAKE_SOURCE_DIR}/resources/lang/english.lng")
 
