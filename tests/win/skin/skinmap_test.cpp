@@ -11,6 +11,7 @@
 #include "base/TextForm.h"
 #include "gui/ExtCtrls.h"
 #include "link_recorder.h"
+#include "test_files.h"
 #include "shell/KLShellUtils.h"
 #include "skin_env.h"
 #include "sys/KLSysUtils.h"
@@ -418,7 +419,7 @@ protected:
   void SetUp() override {
     SkinMapTest::SetUp();
     links_ = std::make_unique<testsupport::TLinkRecorder>("orvasil-map-record.txt");
-    links_->Register(testsupport::RecorderWindowsPath(ORVASIL_RECORDER_UNIX));
+    links_->Register(testsupport::WinPath(ORVASIL_RECORDER_UNIX));
     MessageBoxProc = [](const std::string&, const std::string&, int32_t, int32_t,
                         std::span<const TKLMsgButton>) -> int32_t {
       ADD_FAILURE() << "no error box expected";
