@@ -27,20 +27,11 @@ set_source_files_properties(${ORVASIL_RESOURCE_OBJECTS} PROPERTIES
   INCLUDE_DIRECTORIES "${CMAKE_BINARY_DIR}/resources;${CMAKE_SOURCE_DIR}/resources"
   OBJECT_DEPENDS "${ORVASIL_RESOURCE_DEPENDS}")
 
-orvasil_gtest(gui_tests SOURCES
-  ${CMAKE_CURRENT_LIST_DIR}/gui/gui_env.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/gui/forms_test.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/gui/definition_test.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/sys/msgbox_test.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/sys/sysutils_test.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/sys/activation_test.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/gui/window_path_test.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/gui/controls_test.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/gui/memo_test.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/gui/comboex_test.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/gui/all_controls_form.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/gui/gui_tests.rc
-  ${ORVASIL_RESOURCE_OBJECTS})
+set(gui_test_sources gui/gui_env.cpp gui/forms_test.cpp gui/definition_test.cpp sys/msgbox_test.cpp
+  sys/sysutils_test.cpp sys/activation_test.cpp gui/window_path_test.cpp gui/controls_test.cpp
+  gui/memo_test.cpp gui/comboex_test.cpp gui/all_controls_form.cpp gui/gui_tests.rc)
+list(TRANSFORM gui_test_sources PREPEND ${CMAKE_CURRENT_LIST_DIR}/)
+orvasil_gtest(gui_tests SOURCES ${gui_test_sources} ${ORVASIL_RESOURCE_OBJECTS})
 target_include_directories(gui_tests PRIVATE ${gui_res_dir} ${CMAKE_CURRENT_LIST_DIR}/gui)
 target_compile_definitions(gui_tests PRIVATE ORVASIL_EXE_UNIX="$<TARGET_FILE:orvasil>")
 add_dependencies(gui_tests orvasil orvasil_forms)
