@@ -8,6 +8,10 @@
 
 #include "base/Streams.h"
 
+namespace orv {
+class TComponent;
+}
+
 namespace testsupport {
 
 // A Unix path as a Windows program under Wine sees it: "/a/b" is "Z:\a\b" (drive Z: is the
@@ -44,5 +48,9 @@ void Load(T& object, const std::string& bytes) {
   orv::TMemoryStream s(bytes);
   object.LoadFromStream(s);
 }
+
+// Reads Root and the components it owns from a window definition in text form, as the program
+// reads its stored definitions.
+void ReadRootFromText(const std::string& text, orv::TComponent* root);
 
 }  // namespace testsupport

@@ -8,13 +8,12 @@
 #include <vector>
 
 #include "base/Filer.h"
-#include "base/TextForm.h"
 #include "gui/ExtCtrls.h"
 #include "link_recorder.h"
-#include "test_files.h"
 #include "shell/KLShellUtils.h"
 #include "skin_env.h"
 #include "sys/KLSysUtils.h"
+#include "test_files.h"
 
 using namespace orv;
 using namespace skintest;
@@ -385,11 +384,8 @@ TEST(SkinMapDefinition, AMapReadFromADefinitionBindsItsClickAndWritesEveryRectan
       "    OnMapClick = TopMapMapClick\n"
       "  end\n"
       "end\n";
-  TMemoryStream binary;
-  ObjectTextToBinary(text, binary);
-  binary.SetPosition(0);
   auto* form = new TBarForm(Application);
-  ReadRootComponent(binary, form);
+  testsupport::ReadRootFromText(text, form);
   auto* map = dynamic_cast<TKLXSkinMap*>(form->FindComponent("TopMap"));
   ASSERT_NE(map, nullptr);
   EXPECT_EQ(map->Parent(), form);
