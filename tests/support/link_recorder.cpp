@@ -1,5 +1,7 @@
 #include "link_recorder.h"
 
+#include <algorithm>
+
 #include "test_files.h"
 
 namespace testsupport {
