@@ -16,27 +16,19 @@
 #include <string>
 #include <vector>
 
-#include <fstream>
-#include <sstream>
-
-#include "app/Units.h"
-#include "base/Streams.h"
 #include "disk/KLDiskKernel.h"
 #include "gui/Forms.h"
-#include "lang/KLXLang.h"
 #include "shell/KLShellCtrls.h"
 #include "sys/KLSysUtils.h"
 #include "wizard/EraseRun.h"
+#include "win_env.h"
 #include "wizard/ShredF.h"
 
 using namespace orv;
 
 namespace {
 
-char CardLetter() {
-  const char* letter = std::getenv("ORVASIL_CARD_LETTER");
-  return letter ? letter[0] : 'E';
-}
+using testsupport::CardLetter;
 
 double Seconds() {
   static LARGE_INTEGER frequency = [] {
@@ -242,19 +234,6 @@ int Memory() {
   return out.BytesNotWritten == 0 && out.BytesWritten > 0 ? 0 : 1;
 }
 
-void LoadEnglish() {
-  std::string path = "Z:" ORVASIL_ENGLISH_UNIX;
-  std::replace(path.begin(), path.end(), '/', '\\');
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  const std::string s = text.str();
-  TMemoryStream stream;
-  stream.WriteBuffer(s.data(), static_cast<int64_t>(s.size()));
-  stream.SetPosition(0);
-  GlobalLanguage->LoadText(stream);
-}
-
 int gBoxes = 0;
 int32_t AnswerYes(const std::string&, const std::string&, int32_t, int32_t, std::span<const TKLMsgButton>) {
   ++gBoxes;
@@ -283,10 +262,7 @@ Pass WizardPass(TShredForm* wizard, int32_t& clusterBytes) {
 }
 
 int WizardThroughput() {
-  InitializeUnits();
-  Application->Initialize();
-  Application->SetTitle("Orvasil");
-  LoadEnglish();
+  testsupport::StartUnits({.Application = true, .Title = "Orvasil", .English = true});
   MessageBoxProc = AnswerYes;
   TForm* main = nullptr;
   Application->CreateForm(main);
@@ -309,7 +285,7 @@ int WizardThroughput() {
               cluster / 1024, static_cast<long long>(run.blocks), run.Rate(), bare.Rate(), ratio);
   std::printf("wizard-erase-ratio: %.2f\n", ratio);
   MessageBoxProc = ShowMessageBox;
-  FinalizeUnits();
+  testsupport::EndUnits();
   return 0;
 }
 

@@ -15,14 +15,16 @@ if(ORVASIL_WINDOWS)
 endif()
 
 # orvasil_gtest(NAME SOURCES... [EMULATOR cmd...] [LABELS ...] [PROPERTIES name value ...])
-# A GoogleTest program linked with the library; each test case becomes one CTest test.
+# A GoogleTest program linked with the library and the test support (tests/support); each
+# test case becomes one CTest test.
 # EMULATOR replaces the plain Wine runner (for example to wrap the run in a virtual card);
 # PROPERTIES are added to every test case (for example SKIP_RETURN_CODE).
 function(orvasil_gtest name)
   cmake_parse_arguments(T "" "" "SOURCES;EMULATOR;LABELS;PROPERTIES" ${ARGN})
   add_executable(${name} ${T_SOURCES})
-  target_link_libraries(${name} PRIVATE orvasil_lib GTest::gmock GTest::gtest_main)
+  target_link_libraries(${name} PRIVATE orvasil_lib orvasil_test_files GTest::gmock GTest::gtest_main)
   if(ORVASIL_WINDOWS)
+    target_link_libraries(${name} PRIVATE orvasil_test_support)
     if(T_EMULATOR)
       set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR "${T_EMULATOR}")
     endif()

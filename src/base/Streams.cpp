@@ -76,6 +76,11 @@ void TMemoryStream::Clear() {
   pos_ = 0;
 }
 
+void TMemoryStream::FromString(std::string_view bytes) {
+  data_.assign(bytes.begin(), bytes.end());
+  pos_ = 0;
+}
+
 void TMemoryStream::LoadFromStream(TStream& source) {
   source.SetPosition(0);
   int64_t n = source.Size();

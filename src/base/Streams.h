@@ -2,6 +2,7 @@
 // Byte streams: the abstract stream with position and size, and the memory stream.
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace orv {
@@ -35,6 +36,10 @@ public:
 // A position may be set anywhere; Read and Write at a negative one move nothing.
 class TMemoryStream : public TStream {
 public:
+  TMemoryStream() = default;
+  // Holds a copy of Bytes, positioned at the start: the stream that ToString gives back as Bytes.
+  explicit TMemoryStream(std::string_view bytes) { FromString(bytes); }
+
   int64_t Read(void* buffer, int64_t count) override;
   int64_t Write(const void* buffer, int64_t count) override;
   int64_t Seek(int64_t offset, SeekOrigin origin) override;
@@ -47,6 +52,8 @@ public:
   void LoadFromStream(TStream& source);
   void SaveToStream(TStream& dest);
   std::string ToString() const { return std::string(data_.begin(), data_.end()); }
+  // Replaces the contents with a copy of Bytes and moves to the start, ready to be read.
+  void FromString(std::string_view bytes);
 
 private:
   std::vector<uint8_t> data_;

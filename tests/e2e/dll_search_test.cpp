@@ -22,8 +22,8 @@ protected:
     ASSERT_GT(GetTempPathA(MAX_PATH, temp), 0u);
     dir_ = std::string(temp) + "orvasil-planted-" + std::to_string(GetCurrentProcessId());
     CreateDirectoryA(dir_.c_str(), nullptr);
-    for (const char* name : {"RICHED20.DLL", "RICHED32.DLL"}) Copy(e2e::WindowsPath(ORVASIL_PLANTED_DLL), name);
-    Copy(e2e::WindowsPath(ORVASIL_DLL_PROBE), "dll_probe.exe");
+    for (const char* name : {"RICHED20.DLL", "RICHED32.DLL"}) Copy(e2e::WinPath(ORVASIL_PLANTED_DLL), name);
+    Copy(e2e::WinPath(ORVASIL_DLL_PROBE), "dll_probe.exe");
     Copy(e2e::ProgramPath(), "orvasil.exe");
     for (const char* exe : kPrograms) PreferNative(exe);
     GetCurrentDirectoryA(MAX_PATH, temp);

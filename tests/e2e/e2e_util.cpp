@@ -6,15 +6,7 @@ namespace e2e {
 
 std::string ProgramPath() {
   const char* p = std::getenv("ORVASIL_EXE");
-  return WindowsPath(p ? p : "");
-}
-
-std::string WindowsPath(const std::string& unixPath) {
-  std::string s = unixPath;
-  if (!s.empty() && s[0] == '/') s = "Z:" + s;
-  for (char& c : s)
-    if (c == '/') c = '\\';
-  return s;
+  return WinPath(p ? p : "");
 }
 
 Process::~Process() {

@@ -4,7 +4,13 @@
 
 #include <string>
 
+#include "test_files.h"
+
 namespace e2e {
+
+// Paths as Wine's drive Z: shows them, and the virtual card's image: tests/support.
+using testsupport::ReadCardImage;
+using testsupport::WinPath;
 
 // How long a test waits for a state the program reaches by itself (a page, a box, the
 // foreground): the waits end as soon as it holds, so only a program that never gets there
@@ -13,8 +19,6 @@ constexpr DWORD kStateWaitMs = 30000;
 
 // The program under test, from ORVASIL_EXE (a Unix path, reached through drive Z:).
 std::string ProgramPath();
-// A Unix path as Wine's drive Z: shows it.
-std::string WindowsPath(const std::string& unixPath);
 
 class Process {
 public:

@@ -74,7 +74,7 @@ protected:
   // volume up to its last whole sector, on the 9x family (which tells no length) the card's
   // cluster range.
   void ExpectCardErased() {
-    const std::vector<char> after = ReadCardImage();
+    const std::vector<uint8_t> after = ReadCardImage();
     ASSERT_EQ(after.size(), before.size()) << "the image must not grow";
     size_t covered = after.size() / 512 * 512;
     if (Win98Mode()) {
@@ -83,12 +83,12 @@ protected:
       ASSERT_TRUE(GetDiskFreeSpaceA(root.c_str(), &spc, &bps, &freeClusters, &clusters));
       covered = std::min(after.size(), static_cast<size_t>((clusters + 1ULL) * spc * bps));
     }
-    const auto notZero = std::find_if(after.begin(), after.begin() + covered, [](char c) { return c != 0; });
+    const auto notZero = std::find_if(after.begin(), after.begin() + covered, [](uint8_t c) { return c != 0; });
     EXPECT_EQ(notZero - after.begin(), static_cast<long>(covered)) << "every byte the run covers is zero";
     EXPECT_TRUE(std::equal(after.begin() + covered, after.end(), before.begin() + covered));
   }
 
-  std::vector<char> before;
+  std::vector<uint8_t> before;
   HWND wizard = nullptr;
 };
 

@@ -1,16 +1,6 @@
 #include "mainwin_env.h"
 
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
-
 namespace e2e {
-
-std::vector<char> ReadCardImage() {
-  const char* unixPath = std::getenv("ORVASIL_CARD_IMAGE");
-  std::ifstream in(WindowsPath(unixPath ? unixPath : ""), std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 std::string WindowText(HWND w) {
   char buf[256] = {};

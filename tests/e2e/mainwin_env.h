@@ -16,8 +16,6 @@ inline constexpr POINT kBack{20, 12}, kPhoto{150, 12}, kPrograms{320, 12}, kTitl
 // The picture area starts under the 24-pixel top bar.
 inline constexpr int kPictureTop = 24;
 
-// The virtual card's image (ORVASIL_CARD_IMAGE, set by scripts/lib/vcard), read whole.
-std::vector<char> ReadCardImage();
 // A window's text.
 std::string WindowText(HWND w);
 

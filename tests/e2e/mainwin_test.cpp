@@ -154,7 +154,7 @@ class MainWindowLinkTest : public MainWindowTest {
 protected:
   void SetUp() override {
     links_ = std::make_unique<testsupport::TLinkRecorder>("orvasil-e2e-record.txt");
-    links_->Register(testsupport::RecorderWindowsPath(ORVASIL_RECORDER_UNIX));
+    links_->Register(testsupport::WinPath(ORVASIL_RECORDER_UNIX));
     MainWindowTest::SetUp();
   }
   void TearDown() override { links_.reset(); }

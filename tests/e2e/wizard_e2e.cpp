@@ -7,22 +7,12 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "e2e_util.h"
 
 namespace {
-
-std::vector<uint8_t> ReadImage() {
-  const char* unix = std::getenv("ORVASIL_CARD_IMAGE");
-  std::string path = std::string("Z:") + (unix ? unix : "");
-  std::replace(path.begin(), path.end(), '/', '\\');
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
 
 void Pause() {
   const char* ms = std::getenv("ORVASIL_E2E_PAUSE_MS");
@@ -33,7 +23,7 @@ HWND MessageBoxOf(DWORD pid) { return e2e::WaitForWindow(pid, "TForm", "Orvasil"
 
 TEST(WizardEndToEnd, ThePhotoAreaOpensTheWizardThatErasesTheCard) {
   ASSERT_NE(std::getenv("ORVASIL_CARD_IMAGE"), nullptr) << "run through scripts/lib/vcard";
-  const std::vector<uint8_t> before = ReadImage();
+  const std::vector<uint8_t> before = e2e::ReadCardImage();
   ASSERT_FALSE(before.empty());
   e2e::Process p;
   ASSERT_TRUE(p.Start(e2e::ProgramPath()));
@@ -75,7 +65,7 @@ TEST(WizardEndToEnd, ThePhotoAreaOpensTheWizardThatErasesTheCard) {
   ASSERT_NE(another, nullptr) << "the Finish page";
   EXPECT_NE(e2e::FindChildByText(wizard, "Finish", "Button"), nullptr);
   Pause();
-  const std::vector<uint8_t> after = ReadImage();
+  const std::vector<uint8_t> after = e2e::ReadCardImage();
   ASSERT_EQ(after.size(), before.size());
   const size_t cluster = 4096;
   EXPECT_TRUE(std::all_of(after.begin(), after.begin() + cluster, [](uint8_t b) { return b == 0; }));

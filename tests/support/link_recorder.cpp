@@ -1,8 +1,8 @@
 #include "link_recorder.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
+
+#include "test_files.h"
 
 namespace testsupport {
 
@@ -28,11 +28,6 @@ void WriteCommand(const std::string& protocol, const std::pair<bool, std::string
                static_cast<DWORD>(command.second.size()));
 }
 
-std::string ReadWhole(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 }  // namespace
 
 TLinkRecorder::TLinkRecorder(const std::string& FileName) {
@@ -56,17 +51,11 @@ void TLinkRecorder::Register(const std::string& Program) {
 std::string TLinkRecorder::Recorded(size_t Lines) const {
   std::string s;
   for (int i = 0; i < 200; ++i) {
-    s = ReadWhole(record_);
+    s = ReadFile(record_);
     if (static_cast<size_t>(std::count(s.begin(), s.end(), '\n')) >= Lines) break;
     Sleep(50);
   }
   return s;
-}
-
-std::string RecorderWindowsPath(const std::string& UnixPath) {
-  std::string path = "Z:" + UnixPath;
-  std::replace(path.begin(), path.end(), '/', '\\');
-  return path;
 }
 
 }  // namespace testsupport

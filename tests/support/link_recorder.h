@@ -30,7 +30,4 @@ private:
   std::vector<std::pair<std::string, std::pair<bool, std::string>>> saved_;
 };
 
-// The recorder program of the build (a Unix path) as Wine's drive Z: shows it.
-std::string RecorderWindowsPath(const std::string& UnixPath);
-
 }  // namespace testsupport

@@ -43,12 +43,6 @@ std::string Bmp(int32_t w, int32_t h, int32_t bitCount) {
   return s.ToString();
 }
 
-void Put(TMemoryStream& s, const std::string& bytes) {
-  s.Clear();
-  s.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
-  s.SetPosition(0);
-}
-
 // A stream like the main window's, in small: four bitmaps (two of them run-length
 // compressed), two JPEG pictures, one region.
 std::string SmallImageStream() {
@@ -63,9 +57,9 @@ std::string SmallImageStream() {
   for (const auto& [cls, bytes] : content) {
     auto& item = static_cast<TKLXImageItem&>(*items.Add());
     item.SetDataClass(cls);
-    Put(*item.Image(), bytes);
+    item.Image()->FromString(bytes);
   }
-  Put(*static_cast<TKLXImageItem&>(*items.Items(1)).Rgn(), "region");
+  static_cast<TKLXImageItem&>(*items.Items(1)).Rgn()->FromString("region");
   TKLXImagesHeader header{"strip", 0x00FF00FF, 6};
   TMemoryStream out;
   WriteImagesStream(out, header, items);
@@ -83,7 +77,7 @@ struct TOutcome {
 TOutcome LoadImageStream(const std::string& bytes) {
   TOutcome outcome;
   TMemoryStream in;
-  Put(in, bytes);
+  in.FromString(bytes);
   TOwnedCollection items(nullptr, TKLXImageItem::StaticClassInfo());
   TKLXImagesHeader header;
   try {

@@ -1,28 +1,18 @@
 // What imgc wrote is an image-collection stream holding the files byte for byte.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 
 #include "skin/KLXImgStream.h"
+#include "test_files.h"
 
 using namespace orv;
 
 namespace {
 
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 TEST(Imgc, WritesTheHeaderOptionsAndEachFileAsAnItem) {
-  const std::string bytes = Slurp(IMGC_DIR "/window.bin");
+  const std::string bytes = testsupport::ReadFile(IMGC_DIR "/window.bin");
   ASSERT_FALSE(bytes.empty());
-  TMemoryStream in;
-  in.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
-  in.SetPosition(0);
+  TMemoryStream in(bytes);
   TOwnedCollection items(nullptr, TKLXImageItem::StaticClassInfo());
   TKLXImagesHeader header;
   ReadImagesStream(in, header, items);
@@ -35,7 +25,7 @@ TEST(Imgc, WritesTheHeaderOptionsAndEachFileAsAnItem) {
   for (int i = 0; i < 5; ++i) {
     auto& item = static_cast<TKLXImageItem&>(*items.Items(i));
     EXPECT_EQ(item.DataClass(), i < 2 ? "TBitmap" : "TJPEGImage");
-    EXPECT_EQ(item.Image()->ToString(), Slurp(std::string(IMGC_DIR "/") + files[i])) << files[i];
+    EXPECT_EQ(item.Image()->ToString(), testsupport::ReadFile(std::string(IMGC_DIR "/") + files[i])) << files[i];
     EXPECT_EQ(item.Rgn()->Size(), 0);
   }
 }

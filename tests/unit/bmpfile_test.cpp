@@ -39,9 +39,7 @@ std::string Encode(const TBmpImage& image, bool topDown = false) {
 }
 
 TBmpImage Decode(const std::string& bytes) {
-  TMemoryStream s;
-  s.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
-  s.SetPosition(0);
+  TMemoryStream s(bytes);
   return ReadBmp(s);
 }
 
@@ -268,9 +266,7 @@ TEST(BmpFile, RunLengthCompressedPixelsDecodeToTheirKnownRows) {
     std::vector<uint8_t> padded = test::kRle4Data;
     if (sizeGiven) padded.insert(padded.end(), {0, 0});
     const std::string both = RleBmp(5, 2, 4, padded, 8, sizeGiven) + RleBmp(5, 3, 8, test::kRle8Data);
-    TMemoryStream s;
-    s.WriteBuffer(both.data(), static_cast<int64_t>(both.size()));
-    s.SetPosition(0);
+    TMemoryStream s(both);
     EXPECT_EQ(ReadBmp(s).Pixels, test::kRle4Rows);
     EXPECT_EQ(ReadBmp(s).Pixels, test::kRle8Rows) << sizeGiven;
   }

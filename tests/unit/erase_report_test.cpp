@@ -1,11 +1,8 @@
 // What the wizard tells the user after a run, with the program's English texts.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
-#include "base/Streams.h"
 #include "lang/KLXLang.h"
+#include "test_files.h"
 #include "wizard/EraseReport.h"
 
 using namespace orv;
@@ -16,17 +13,7 @@ class EraseReportTest : public ::testing::Test {
 protected:
   void SetUp() override {
     InitializeKLXLang();
-    std::string path = __FILE__;
-    path = path.substr(0, path.find_last_of("/\\") + 1) + "../../resources/lang/english.lng";
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    const std::string s = text.str();
-    ASSERT_FALSE(s.empty()) << path;
-    TMemoryStream stream;
-    stream.WriteBuffer(s.data(), static_cast<int64_t>(s.size()));
-    stream.SetPosition(0);
-    GlobalLanguage->LoadText(stream);
+    ASSERT_TRUE(testsupport::LoadEnglish()) << "english.lng not found";
     context.Drive = "E:";
     context.ElapsedMs = 65'000;
   }

@@ -186,9 +186,7 @@ protected:
   };
   static std::unique_ptr<TTestForm> Load(const std::string& bytes, const Hooks* hooks = nullptr) {
     auto form = std::make_unique<TTestForm>(nullptr);
-    TMemoryStream in;
-    in.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
-    in.SetPosition(0);
+    TMemoryStream in(bytes);
     TReader reader(in);
     if (hooks) {
       reader.OnError = hooks->OnError;
@@ -476,9 +474,7 @@ TEST_F(FilerTest, ReferencesInsideItemsOfAClearedCollectionAreDroppedWithThem) {
     object OkBtn: TTestControl end
   end)");
   auto form = std::make_unique<TTestGroupForm>(nullptr);
-  TMemoryStream in;
-  in.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
-  in.SetPosition(0);
+  TMemoryStream in(bytes);
   ReadRootComponent(in, form.get());
   ASSERT_EQ(form->Groups.Count(), 2);
   EXPECT_EQ(static_cast<TTestGroup*>(form->Groups.Items(0))->Areas.Count(), 0);

@@ -25,9 +25,7 @@ protected:
   }
   static std::unique_ptr<TKLStoredStream> Load(const std::string& bytes) {
     auto s = std::make_unique<TKLStoredStream>(nullptr);
-    TMemoryStream in;
-    in.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
-    in.SetPosition(0);
+    TMemoryStream in(bytes);
     ReadRootComponent(in, s.get());
     return s;
   }
@@ -86,7 +84,7 @@ TEST_F(StoredStreamTest, EmptyStreamWritesOnlyCompressedAndReadsBackEmpty) {
 TEST_F(StoredStreamTest, PlainContentIsWrittenAsDataByteForByte) {
   TKLStoredStream s(nullptr);
   const std::string content = Sample();
-  s.BinStream()->WriteBuffer(content.data(), static_cast<int64_t>(content.size()));
+  s.BinStream()->FromString(content);
   const std::string def = Save(s);
   EXPECT_EQ(BinaryValue(def, "Data"), content);
   EXPECT_EQ(BinaryValue(def, "CData"), "<absent>");
@@ -99,7 +97,7 @@ TEST_F(StoredStreamTest, CompressedContentIsOneZlibStreamAtTheDefaultLevel) {
   TKLStoredStream s(nullptr);
   s.SetCompressed(true);
   const std::string content = Sample();
-  s.BinStream()->WriteBuffer(content.data(), static_cast<int64_t>(content.size()));
+  s.BinStream()->FromString(content);
   const std::string def = Save(s);
   const std::string cdata = BinaryValue(def, "CData");
   EXPECT_EQ(BinaryValue(def, "Data"), "<absent>");

@@ -36,12 +36,6 @@ namespace {
 
 std::string Bytes(TMemoryStream& s) { return s.ToString(); }
 
-void Put(TMemoryStream& s, const std::string& bytes) {
-  s.Clear();
-  s.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
-  s.SetPosition(0);
-}
-
 std::string Le(uint64_t v, int n) {
   std::string s;
   for (int i = 0; i < n; ++i) s += static_cast<char>(v >> (8 * i));
@@ -64,8 +58,8 @@ TKLXImageItem& Item(TCollection& c, int i) { return static_cast<TKLXImageItem&>(
 TKLXImageItem& AddItem(TCollection& c, const std::string& cls, const std::string& image, const std::string& rgn = "") {
   auto& item = static_cast<TKLXImageItem&>(*c.Add());
   item.SetDataClass(cls);
-  Put(*item.Image(), image);
-  Put(*item.Rgn(), rgn);
+  item.Image()->FromString(image);
+  item.Rgn()->FromString(rgn);
   return item;
 }
 
@@ -117,7 +111,7 @@ TEST_F(ImageStream, ReadingIgnoresVersionsAndSkipsTheReservedBlock) {
   const std::string s = Le(7, 2) + Block("") + Le(0x1FFFFFFF, 4) + "\x06" + Block("reserved") + Le(1, 4);
   std::string record = Record("TBitmap", "x");
   record.replace(0, 2, Le(9, 2));
-  Put(stream_, s + Block(record));
+  stream_.FromString(s + Block(record));
   ReadImagesStream(stream_, header_, items_);
   ASSERT_EQ(items_.Count(), 1);
   EXPECT_EQ(Item(items_, 0).DataClass(), "TBitmap");
@@ -126,7 +120,7 @@ TEST_F(ImageStream, ReadingIgnoresVersionsAndSkipsTheReservedBlock) {
 TEST_F(ImageStream, ShortOrDamagedStreamsRaiseAndKeepTheItemsRead) {
   std::string five;
   for (int i = 0; i < 5; ++i) five += Block(Record("TBitmap", "image" + std::to_string(i)));
-  Put(stream_, Header(6) + five);
+  stream_.FromString(Header(6) + five);
   EXPECT_THROW(ReadImagesStream(stream_, header_, items_), EReadError);
   ASSERT_EQ(items_.Count(), 5);
   EXPECT_EQ(Bytes(*Item(items_, 4).Image()), "image4");
@@ -134,17 +128,17 @@ TEST_F(ImageStream, ShortOrDamagedStreamsRaiseAndKeepTheItemsRead) {
   // A record cut short inside its block: the item was appended, the read ends with EKLError.
   items_.Clear();
   const std::string cut = Record("TBitmap", "pixels").substr(0, 20);
-  Put(stream_, Header(2) + Block(Record("TBitmap", "ok")) + Block(cut));
+  stream_.FromString(Header(2) + Block(Record("TBitmap", "ok")) + Block(cut));
   EXPECT_THROW(ReadImagesStream(stream_, header_, items_), EKLError);
   EXPECT_EQ(items_.Count(), 2);
 
   // A pixel format beyond the last one is damage, not a value to keep.
   items_.Clear();
-  Put(stream_, Header(0, "", 0x1FFFFFFF, 9));
+  stream_.FromString(Header(0, "", 0x1FFFFFFF, 9));
   EXPECT_THROW(ReadImagesStream(stream_, header_, items_), EReadError);
 
   // A negative count reads as no items.
-  Put(stream_, Header(-3));
+  stream_.FromString(Header(-3));
   ReadImagesStream(stream_, header_, items_);
   EXPECT_EQ(items_.Count(), 0);
 }

@@ -1,22 +1,15 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 
 #include "base/Exceptions.h"
 #include "base/Streams.h"
 #include "lang/KLXLang.h"
+#include "test_files.h"
 
 using namespace orv;
 
 namespace {
-
-void Fill(TMemoryStream& s, const std::string& text) {
-  s.Clear();
-  s.WriteBuffer(text.data(), static_cast<int64_t>(text.size()));
-  s.SetPosition(0);
-}
 
 std::vector<std::string> Entries(const TKLXLanguage& lang) {
   std::vector<std::string> r;
@@ -29,11 +22,11 @@ protected:
   void SetUp() override { InitializeKLXLang(); }
   void TearDown() override { FinalizeKLXLang(); }
   void Load(const std::string& text) {
-    Fill(stream_, text);
+    stream_.FromString(text);
     GlobalLanguage->LoadText(stream_);
   }
   void Merge(const std::string& text) {
-    Fill(stream_, text);
+    stream_.FromString(text);
     GlobalLanguage->MergeText(stream_);
   }
   std::string Word(const std::string& key) { return GlobalLanguage->GetWord(key); }
@@ -86,7 +79,7 @@ TEST_F(LanguageTest, MergeTextAddsAndLoadTextReplacesReadingFromThePosition) {
   Load("A=1\r\nB=2\r\n");
   Merge("B=two\r\nC=3\r\n");
   EXPECT_EQ(Entries(*GlobalLanguage), (std::vector<std::string>{"A=1", "B=2", "B=two", "C=3"}));
-  Fill(stream_, "Skipped=1\r\nD=4\r\n");
+  stream_.FromString("Skipped=1\r\nD=4\r\n");
   stream_.SetPosition(11);
   GlobalLanguage->LoadText(stream_);
   EXPECT_EQ(Entries(*GlobalLanguage), (std::vector<std::string>{"D=4"}));
@@ -96,7 +89,7 @@ TEST_F(LanguageTest, WordsLoadFromStreamAddsUnescapedLinesAndRunsNoCallbacks) {
   int calls = 0;
   RegisterLanguageMethod([&] { ++calls; });
   Load("B=2\r\n");
-  Fill(stream_, "A=x#13#10y\r\nB=2\r\n");
+  stream_.FromString("A=x#13#10y\r\nB=2\r\n");
   GlobalLanguage->Words()->LoadFromStream(stream_);
   EXPECT_EQ(Entries(*GlobalLanguage), (std::vector<std::string>{"A=x\r\ny", "B=2"}));
   EXPECT_EQ(calls, 2) << "once at registration, once for LoadText";
@@ -138,7 +131,7 @@ TEST_F(LanguageTest, CallbacksRunAtRegistrationAndAtEveryLoadOfTheGlobalTable) {
   GlobalLanguage->SetNotifyOnLoad(true);
 
   TKLXLanguage other;
-  Fill(stream_, "CapYes=Oui\r\n");
+  stream_.FromString("CapYes=Oui\r\n");
   other.LoadText(stream_);
   EXPECT_EQ(gProcCalls, 3) << "only the global table runs callbacks";
 
@@ -206,7 +199,7 @@ TEST_F(LanguageTest, ARaisingCallbackIsSkippedAndTheOthersStillRun) {
 
 TEST_F(LanguageTest, AssignCopiesEverythingDeeplyAndAlwaysNotifiesTheGlobalTable) {
   TKLXLanguage source;
-  Fill(stream_, "A=1\r\nB=2\r\n");
+  stream_.FromString("A=1\r\nB=2\r\n");
   source.LoadText(stream_);
   source.Header()->LanguageName = "English";
   source.Header()->LanguageID = 9;
@@ -243,13 +236,8 @@ TEST_F(LanguageTest, AssignCopiesEverythingDeeplyAndAlwaysNotifiesTheGlobalTable
 }
 
 TEST_F(LanguageTest, TheEnglishTextHoldsEveryKeyInOrderWithCrLfLineEnds) {
-  std::string path = __FILE__;
-  path = path.substr(0, path.find_last_of("/\\") + 1) + "../../resources/lang/english.lng";
-  std::ifstream in(path, std::ios::binary);
-  ASSERT_TRUE(in) << path;
-  std::stringstream buf;
-  buf << in.rdbuf();
-  const std::string text = buf.str();
+  const std::string text = testsupport::EnglishText();
+  ASSERT_FALSE(text.empty()) << "english.lng not found";
   ASSERT_GE(text.size(), 2u);
   EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
   for (size_t i = 0; i < text.size(); ++i) {

@@ -50,3 +50,22 @@ TEST(MemoryStream, ANegativePositionReadsAndWritesNothing) {
   EXPECT_EQ(s.Read(buf, 1), 0);
 }
 
+
+TEST(MemoryStream, FromStringReplacesTheContentsAndReadsBackFromTheStart) {
+  const std::string bytes("a\0b\xFFz", 5);  // a NUL and a high byte are bytes like any other
+  TMemoryStream s(bytes);
+  EXPECT_EQ(s.Position(), 0);
+  EXPECT_EQ(s.Size(), 5);
+  char buf[5];
+  s.ReadBuffer(buf, 5);
+  EXPECT_EQ(std::string(buf, 5), bytes);
+
+  // A longer stream, positioned at its end, keeps nothing of what it held.
+  s.WriteBuffer("0123456789", 10);
+  s.FromString("xy");
+  EXPECT_EQ(s.Position(), 0);
+  EXPECT_EQ(s.ToString(), "xy");
+  s.FromString("");
+  EXPECT_EQ(s.Size(), 0);
+  EXPECT_THROW(s.ReadBuffer(buf, 1), EReadError);
+}

@@ -10,8 +10,8 @@ add_custom_command(OUTPUT ${base_res_bin} ${base_res_bin}.rc
   DEPFILE ${base_res_bin}.d)
 file(CONFIGURE OUTPUT ${base_res_dir}/expected.rc CONTENT
   "EXPECTED_LNG RCDATA \"${CMAKE_SOURCE_DIR}/tests/tools/data/stored/english.lng\"\n")
-set_source_files_properties(${CMAKE_CURRENT_SOURCE_DIR}/base_resource_test.rc PROPERTIES
+set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/base/base_resource_test.rc PROPERTIES
   OBJECT_DEPENDS "${base_res_bin};${base_res_bin}.rc")
 orvasil_gtest(base_resource_tests SOURCES
-  ${CMAKE_CURRENT_SOURCE_DIR}/base_resource_test.cpp ${CMAKE_CURRENT_SOURCE_DIR}/base_resource_test.rc)
+  ${CMAKE_CURRENT_LIST_DIR}/base/base_resource_test.cpp ${CMAKE_CURRENT_LIST_DIR}/base/base_resource_test.rc)
 target_include_directories(base_resource_tests PRIVATE ${base_res_dir})

@@ -1,4 +1,12 @@
-# The GUI layer, the message box, registry helpers and activation of a running instance.
+# Canvas, bitmaps, pictures and the transparent copy, checked by pixel on memory bitmaps.
+orvasil_gtest(graphics_tests SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/gui/canvas_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/gui/bitmap_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/gui/picture_test.cpp)
+
+# The GUI layer (forms, controls, the multi-line edit, the extended combo box, window
+# definitions), with the program's message box, registry helpers and activation of a running
+# instance (src/sys, tests in sys/), which need its windows.
 # The test program carries the program's resources (cursors, window definitions) and one
 # window definition of its own.
 set(gui_res_dir ${CMAKE_CURRENT_BINARY_DIR}/gui_res)
@@ -19,35 +27,18 @@ set_source_files_properties(${ORVASIL_RESOURCE_OBJECTS} PROPERTIES
   INCLUDE_DIRECTORIES "${CMAKE_BINARY_DIR}/resources;${CMAKE_SOURCE_DIR}/resources"
   OBJECT_DEPENDS "${ORVASIL_RESOURCE_DEPENDS}")
 
-orvasil_gtest(gui_tests SOURCES
-  ${CMAKE_CURRENT_LIST_DIR}/gui/gui_env.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/gui/forms_test.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/gui/definition_test.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/gui/msgbox_test.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/gui/sysutils_test.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/gui/activation_test.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/gui/window_path_test.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/gui/controls_test.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/gui/all_controls_form.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/gui/gui_tests.rc
-  ${ORVASIL_RESOURCE_OBJECTS})
-target_include_directories(gui_tests PRIVATE ${gui_res_dir})
-target_compile_definitions(gui_tests PRIVATE
-  ORVASIL_EXE_UNIX="$<TARGET_FILE:orvasil>"
-  ORVASIL_ENGLISH_UNIX="${CMAKE_SOURCE_DIR}/resources/lang/english.lng")
+set(gui_test_sources gui/gui_env.cpp gui/forms_test.cpp gui/definition_test.cpp sys/msgbox_test.cpp
+  sys/sysutils_test.cpp sys/activation_test.cpp gui/window_path_test.cpp gui/controls_test.cpp
+  gui/memo_test.cpp gui/comboex_test.cpp gui/all_controls_form.cpp gui/gui_tests.rc)
+list(TRANSFORM gui_test_sources PREPEND ${CMAKE_CURRENT_LIST_DIR}/)
+orvasil_gtest(gui_tests SOURCES ${gui_test_sources} ${ORVASIL_RESOURCE_OBJECTS})
+target_include_directories(gui_tests PRIVATE ${gui_res_dir} ${CMAKE_CURRENT_LIST_DIR}/gui)
+target_compile_definitions(gui_tests PRIVATE ORVASIL_EXE_UNIX="$<TARGET_FILE:orvasil>")
 add_dependencies(gui_tests orvasil orvasil_forms)
-
-# Not a test: shows the erase question for a look at it (screenshots).
-add_executable(msgbox_demo WIN32 ${CMAKE_CURRENT_LIST_DIR}/gui/msgbox_demo.cpp)
-target_link_libraries(msgbox_demo PRIVATE orvasil_lib)
-target_compile_definitions(msgbox_demo PRIVATE ORVASIL_ENGLISH_UNIX="${CMAKE_SOURCE_DIR}/resources/lang/english.lng")
-
-# Starts and ends the units itself, once.
-orvasil_gtest(unit_end_tests SOURCES ${CMAKE_CURRENT_LIST_DIR}/gui/unit_end_test.cpp)
 
 # Not a test: the form with every control, for a look at it (screenshots).
 add_executable(controls_demo WIN32 ${CMAKE_CURRENT_LIST_DIR}/gui/controls_demo.cpp
   ${CMAKE_CURRENT_LIST_DIR}/gui/all_controls_form.cpp ${CMAKE_CURRENT_LIST_DIR}/gui/gui_tests.rc
   ${ORVASIL_RESOURCE_OBJECTS})
 target_include_directories(controls_demo PRIVATE ${gui_res_dir})
-target_link_libraries(controls_demo PRIVATE orvasil_lib)
+target_link_libraries(controls_demo PRIVATE orvasil_lib orvasil_test_support)

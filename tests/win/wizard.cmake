@@ -15,9 +15,7 @@ else()
   list(APPEND wizard_card_tests wizard_98)
 endif()
 foreach(t IN LISTS wizard_card_tests)
-  target_compile_definitions(${t} PRIVATE
-    ORVASIL_ENGLISH_UNIX="${CMAKE_SOURCE_DIR}/resources/lang/english.lng"
-    ORVASIL_RECORDER_UNIX="$<TARGET_FILE:shell_recorder>")
+  target_compile_definitions(${t} PRIVATE ORVASIL_RECORDER_UNIX="$<TARGET_FILE:shell_recorder>")
   add_dependencies(${t} shell_recorder orvasil_forms)
 endforeach()
 # Cards that fail (NT mode): a sparse image on a tmpfs too small for it, a drive whose root is
@@ -35,11 +33,5 @@ orvasil_gtest(wizard_novol SOURCES ${CMAKE_CURRENT_LIST_DIR}/wizard/wizard_fault
   PROPERTIES SKIP_RETURN_CODE 77)
 target_compile_definitions(wizard_novol PRIVATE ORVASIL_FAULT_NO_VOLUME)
 foreach(t wizard_full wizard_nogeo wizard_novol)
-  target_compile_definitions(${t} PRIVATE ORVASIL_ENGLISH_UNIX="${CMAKE_SOURCE_DIR}/resources/lang/english.lng")
   add_dependencies(${t} orvasil_forms)
-endforeach()
-
-# The link recorder and the mount manager's drives, shared with other test programs.
-foreach(t IN LISTS wizard_card_tests)
-  target_link_libraries(${t} PRIVATE orvasil_test_support)
 endforeach()

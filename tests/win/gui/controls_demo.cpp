@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "all_controls_form.h"
-#include "app/Units.h"
+#include "win_env.h"
 
 namespace {
 guitest::TAllControlsForm* gForm = nullptr;
@@ -22,9 +22,7 @@ void CALLBACK PointAtTitle(HWND, UINT, UINT_PTR id, DWORD) {
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR cmdLine, int) {
   using namespace orv;
-  InitializeUnits();
-  Application->Initialize();
-  Application->SetTitle("Orvasil");
+  testsupport::StartUnits({.Application = true, .Title = "Orvasil"});
   guitest::TAllControlsForm* form = nullptr;
   Application->CreateForm(form);
   form->Find<TImage>("InfoImage")->SetIcon(LoadIconA(nullptr, MAKEINTRESOURCEA(32516)));
@@ -42,6 +40,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR cmdLine, int) {
     SetTimer(nullptr, 0, 300, PointAtTitle);
   }
   Application->Run();
-  FinalizeUnits();
+  testsupport::EndUnits();
   return 0;
 }

@@ -96,7 +96,7 @@ TEST(FormDefinition, TheMainWindowIsReadFromTheProgramAndLoadsItsLanguageText) {
   EXPECT_EQ(form->BorderStyle(), TFormBorderStyle::bsNone);
   EXPECT_EQ(form->ClientWidth(), 625);
   EXPECT_EQ(form->ClientHeight(), 437);
-  EXPECT_EQ(form->lgStream->BinStream()->ToString(), guitest::ReadUnixFile(ORVASIL_ENGLISH_UNIX))
+  EXPECT_EQ(form->lgStream->BinStream()->ToString(), testsupport::EnglishText())
       << "the stored stream carries the language file byte for byte";
   EXPECT_EQ(GlobalLanguage->GetWord("CapFinished"), "Finished");
   EXPECT_EQ(YesNoButtons[0].Caption, "Yes") << "loading ran the registered callbacks";

@@ -2,26 +2,15 @@
 // not a test. Argument: the document's file name in resources/docs; ends after 20 seconds.
 #include <windows.h>
 
-#include <fstream>
-#include <sstream>
-
-#include "app/Units.h"
-#include "base/Streams.h"
 #include "gui/Forms.h"
 #include "richtext/KLRichEdOLE.h"
+#include "win_env.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR cmdLine, int) {
   using namespace orv;
-  InitializeUnits();
-  Application->Initialize();
-  Application->SetTitle("Orvasil");
-  std::string path = "Z:" ORVASIL_DOCS_UNIX "/" + std::string(*cmdLine ? cmdLine : "about.rtf");
-  for (char& c : path)
-    if (c == '/') c = '\\';
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream bytes;
-  bytes << in.rdbuf();
-  const std::string s = bytes.str();
+  testsupport::StartUnits({.Application = true, .Title = "Orvasil"});
+  const std::string document =
+      testsupport::ReadFile(ORVASIL_DOCS_UNIX "/" + std::string(*cmdLine ? cmdLine : "about.rtf"));
   {
     TForm form(Application);
     form.SetCaption("Rich text");
@@ -32,10 +21,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR cmdLine, int) {
     edit->SetBounds(8, 8, 444, 304);
     edit->SetReadOnly(true);
     edit->SetScrollBars(TScrollStyle::ssVertical);
-    TMemoryStream stream;
-    stream.WriteBuffer(s.data(), static_cast<int64_t>(s.size()));
-    stream.SetPosition(0);
-    edit->Lines().LoadFromStream(stream);
+    testsupport::Load(edit->Lines(), document);
     form.Show();
     const DWORD end = GetTickCount() + 20000;
     while (GetTickCount() < end) {
@@ -43,6 +29,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR cmdLine, int) {
       Sleep(50);
     }
   }
-  FinalizeUnits();
+  testsupport::EndUnits();
   return 0;
 }

@@ -12,10 +12,14 @@
 #include "base/Streams.h"
 #include "gui/Forms.h"
 #include "richtext/KLRichEdOLE.h"
+#include "units_env.h"
 
 using namespace orv;
 
 namespace {
+
+// The units run once for the whole program.
+[[maybe_unused]] auto* const kUnits = testsupport::AddUnitsEnvironment();
 
 const char kWebLink[] = "http://www.tremalon.example/donate.htm";
 const char kMailLink[] = "mailto:support@tremalon.example";
@@ -35,10 +39,7 @@ std::string LongText(int lines) {
 }
 
 void Load(TKLCustomRichEdit& edit, const std::string& bytes) {
-  TMemoryStream stream;
-  stream.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
-  stream.SetPosition(0);
-  edit.Lines().LoadFromStream(stream);
+  testsupport::Load(edit.Lines(), bytes);
 }
 
 std::string SavedText(TKLCustomRichEdit& edit) {

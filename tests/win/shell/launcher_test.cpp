@@ -7,8 +7,8 @@
 #include "lang/KLXLang.h"
 #include "link_recorder.h"
 #include "shell/KLShellUtils.h"
-#include "shell_env.h"
 #include "sys/KLSysUtils.h"
+#include "test_files.h"
 
 using namespace orv;
 
@@ -33,9 +33,9 @@ int32_t RecordBox(const std::string& msg, const std::string& caption, int32_t ic
 class LauncherTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    shelltest::LoadEnglish();
+    ASSERT_TRUE(testsupport::LoadEnglish()) << "english.lng not found";
     links_ = std::make_unique<testsupport::TLinkRecorder>("orvasil-launch-record.txt");
-    recorder_ = shelltest::WinPath(ORVASIL_RECORDER_UNIX);
+    recorder_ = testsupport::WinPath(ORVASIL_RECORDER_UNIX);
     gBoxes.clear();
     MessageBoxProc = RecordBox;
   }

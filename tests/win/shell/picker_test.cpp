@@ -12,11 +12,11 @@
 
 #include "base/Filer.h"
 #include "base/Streams.h"
-#include "base/TextForm.h"
 #include "gui/Forms.h"
 #include "shell/KLShellCtrls.h"
 #include "sys/KLSysUtils.h"
 #include "mount_drive.h"
+#include "test_files.h"
 
 using testsupport::DefineUnixDrive;
 
@@ -178,11 +178,8 @@ TEST(DrivePicker, ADefinitionSetsTheFilterWhichLoadedAppliesOnce) {
       "  object DriveBox: TKLDriveComboBox\n    Left = 8\n    Top = 8\n    Width = 160\n    Height = 22\n"
       "    DropDownCount = 8\n    DriveTypes = [dtUnknown, dtNoRoot, dtRemovable, dtCDROM, dtRAMDISK]\n"
       "    OnChange = DriveBoxChange\n  end\nend\n";
-  TMemoryStream binary;
-  ObjectTextToBinary(text, binary);
-  binary.SetPosition(0);
   auto form = std::make_unique<TPickerForm>(Application);
-  ReadRootComponent(binary, form.get());
+  testsupport::ReadRootFromText(text, form.get());
   auto* box = dynamic_cast<TKLDriveComboBox*>(form->FindComponent("DriveBox"));
   ASSERT_NE(box, nullptr);
   EXPECT_EQ(box->DriveTypes(), kWizardTypes);

@@ -4,33 +4,15 @@
 #include <windows.h>
 
 #include <cstring>
-#include <fstream>
-#include <sstream>
 
-#include "app/Units.h"
-#include "base/Streams.h"
 #include "gui/Forms.h"
-#include "lang/KLXLang.h"
 #include "shell/KLShellCtrls.h"
 #include "sys/KLSysUtils.h"
+#include "win_env.h"
 
 using namespace orv;
 
 namespace {
-void LoadEnglish() {
-  std::string path = "Z:" ORVASIL_ENGLISH_UNIX;
-  for (char& c : path)
-    if (c == '/') c = '\\';
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  const std::string s = text.str();
-  TMemoryStream stream;
-  stream.WriteBuffer(s.data(), static_cast<int64_t>(s.size()));
-  stream.SetPosition(0);
-  GlobalLanguage->LoadText(stream);
-}
-
 void ShowPicker() {
   auto* form = new TForm(Application);
   form->SetCaption("Drive picker");
@@ -64,14 +46,11 @@ void ShowLinkError() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR cmdLine, int) {
-  InitializeUnits();
-  Application->Initialize();
-  Application->SetTitle("Orvasil");
-  LoadEnglish();
+  testsupport::StartUnits({.Application = true, .Title = "Orvasil", .English = true});
   if (std::strstr(cmdLine, "error"))
     ShowLinkError();
   else
     ShowPicker();
-  FinalizeUnits();
+  testsupport::EndUnits();
   return 0;
 }

@@ -5,8 +5,8 @@
 
 #include <cstring>
 
-#include "app/Units.h"
 #include "skin_env.h"
+#include "win_env.h"
 
 using namespace orv;
 using namespace skintest;
@@ -16,7 +16,7 @@ void CALLBACK EndDemo(HWND, UINT, UINT_PTR, DWORD) { Application->Terminate(); }
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR cmdLine, int) {
-  InitializeUnits();
+  testsupport::StartUnits();
   {
     TMapForm f = MakeMapForm(AddStripList(), 40, 40);
     f.Map->Areas().Items(1)->SetCursor(2);
@@ -29,6 +29,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR cmdLine, int) {
     while (!Application->Terminated()) Application->HandleMessage();
     delete f.Form;
   }
-  FinalizeUnits();
+  testsupport::EndUnits();
   return 0;
 }

@@ -2,28 +2,12 @@
 
 #include <memory>
 
-#include "app/Units.h"
 #include "skin/KLGraphics.h"
 #include "skin/KLXImgList.h"
-
-#ifndef ORVASIL_SKIN_DEMO
-#include <gtest/gtest.h>
-#endif
 
 using namespace orv;
 
 namespace skintest {
-
-#ifndef ORVASIL_SKIN_DEMO
-namespace {
-class UnitsEnvironment : public ::testing::Environment {
-public:
-  void SetUp() override { InitializeUnits(); }
-  void TearDown() override { FinalizeUnits(); }
-};
-[[maybe_unused]] auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new UnitsEnvironment);
-}  // namespace
-#endif
 
 int AddStripList() {
   auto* list = new TKLXBmpImages(nullptr);

@@ -11,10 +11,14 @@
 #include "skin/KLXSkinData.h"
 #include "skin/KLXSkinMaps.h"
 #include "skin_env.h"
+#include "units_env.h"
 
 using namespace orv;
 
 namespace {
+
+// The units run once for the whole skin test program.
+[[maybe_unused]] auto* const kUnits = testsupport::AddUnitsEnvironment();
 
 // Counts the invalidations that reach it.
 class TCountingControl : public TGraphicControl {

@@ -8,12 +8,12 @@
 #include <vector>
 
 #include "base/Filer.h"
-#include "base/TextForm.h"
 #include "gui/ExtCtrls.h"
 #include "link_recorder.h"
 #include "shell/KLShellUtils.h"
 #include "skin_env.h"
 #include "sys/KLSysUtils.h"
+#include "test_files.h"
 
 using namespace orv;
 using namespace skintest;
@@ -384,11 +384,8 @@ TEST(SkinMapDefinition, AMapReadFromADefinitionBindsItsClickAndWritesEveryRectan
       "    OnMapClick = TopMapMapClick\n"
       "  end\n"
       "end\n";
-  TMemoryStream binary;
-  ObjectTextToBinary(text, binary);
-  binary.SetPosition(0);
   auto* form = new TBarForm(Application);
-  ReadRootComponent(binary, form);
+  testsupport::ReadRootFromText(text, form);
   auto* map = dynamic_cast<TKLXSkinMap*>(form->FindComponent("TopMap"));
   ASSERT_NE(map, nullptr);
   EXPECT_EQ(map->Parent(), form);
@@ -418,7 +415,7 @@ protected:
   void SetUp() override {
     SkinMapTest::SetUp();
     links_ = std::make_unique<testsupport::TLinkRecorder>("orvasil-map-record.txt");
-    links_->Register(testsupport::RecorderWindowsPath(ORVASIL_RECORDER_UNIX));
+    links_->Register(testsupport::WinPath(ORVASIL_RECORDER_UNIX));
     MessageBoxProc = [](const std::string&, const std::string&, int32_t, int32_t,
                         std::span<const TKLMsgButton>) -> int32_t {
       ADD_FAILURE() << "no error box expected";

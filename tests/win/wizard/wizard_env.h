@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "test_files.h"
 #include "wizard/ShredF.h"
 
 namespace wizardtest {
@@ -32,17 +33,14 @@ void AnswerWith(int32_t result);
 orv::TShredForm* Wizard();
 void Pump();
 
-char CardLetter();
+// The card (CardLetter, ReadCardImage, FirstNot) and paths (WinPath) come from tests/support.
+using testsupport::CardLetter;
+using testsupport::FirstNot;
+using testsupport::ReadCardImage;
+using testsupport::WinPath;
 std::string CardRoot();  // "E:\"
 bool Win98Mode();
-std::string ImagePath();
-std::vector<uint8_t> ReadImage();
-// Offset of the first byte in [from, to) that is not Value, or -1.
-int64_t FirstNot(const std::vector<uint8_t>& image, int64_t from, int64_t to, uint8_t value);
 // Selects the card in the picker as the user would.
 void PickCard();
-// A Unix path as this program sees it (drive Z:).
-std::string WinPath(const std::string& unixPath);
-std::string ReadFileText(const std::string& path);
 
 }  // namespace wizardtest

@@ -17,7 +17,7 @@ class WizardFaultTest : public ::testing::Test {
 protected:
   void SetUp() override {
     ASSERT_NE(std::getenv("ORVASIL_CARD_IMAGE"), nullptr) << "run through scripts/lib/vcard";
-    before = ReadImage();
+    before = ReadCardImage();
     w = Wizard();
     w->NextBtn->Click();
     ASSERT_EQ(CurrentPage, pgDrive);
@@ -47,7 +47,7 @@ TEST_F(WizardFaultTest, AVolumeThatCannotBeOpenedIsReportedAndNothingIsWritten) 
   EXPECT_EQ(w->PageLabel->Caption(), "Erase failed!");
   EXPECT_FALSE(Has(w->FinishLabel->Caption(), "FORMAT")) << w->FinishLabel->Caption();
   EXPECT_EQ(w->LastOutcome().BytesWritten, 0);
-  EXPECT_TRUE(ReadImage() == before);
+  EXPECT_TRUE(ReadCardImage() == before);
 }
 #endif
 
@@ -64,7 +64,7 @@ TEST_F(WizardFaultTest, WritesThatStartFailingMidCardAreReportedAsAFailure) {
   EXPECT_EQ(w->PageLabel->Caption(), "Erase failed!");
   EXPECT_TRUE(Has(w->FinishLabel->Caption(), "could not be overwritten")) << w->FinishLabel->Caption();
   EXPECT_FALSE(Has(w->FinishLabel->Caption(), "FORMAT"));
-  EXPECT_EQ(ReadImage().size(), before.size()) << "the image keeps its size";
+  EXPECT_EQ(ReadCardImage().size(), before.size()) << "the image keeps its size";
 }
 #endif
 
@@ -76,7 +76,7 @@ TEST_F(WizardFaultTest, AnAssumedSizeLargerThanTheVolumeDoesNotGrowIt) {
   ASSERT_NO_FATAL_FAILURE(EraseWithYes());
   const TEraseOutcome& out = w->LastOutcome();
   EXPECT_TRUE(out.GeometryAssumed);
-  const std::vector<uint8_t> after = ReadImage();
+  const std::vector<uint8_t> after = ReadCardImage();
   ASSERT_EQ(after.size(), before.size()) << "the image must not grow";
   const int64_t whole = static_cast<int64_t>(after.size()) / 512 * 512;
   EXPECT_EQ(FirstNot(after, 0, whole, 0), -1);

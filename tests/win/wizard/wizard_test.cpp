@@ -33,7 +33,7 @@ class WizardTest : public ::testing::Test {
 protected:
   void SetUp() override {
     ASSERT_NE(std::getenv("ORVASIL_CARD_IMAGE"), nullptr) << "run through scripts/lib/vcard";
-    before = ReadImage();
+    before = ReadCardImage();
     ASSERT_FALSE(before.empty());
     w = Wizard();
   }
@@ -96,7 +96,7 @@ TEST_F(WizardTest, StartAnsweredNoOrWithEnterLeavesTheCardAndTheDrivePage) {
   EXPECT_EQ(CurrentPage, pgDrive);
   Start();  // no answer queued: the default button, No
   EXPECT_EQ(CurrentPage, pgDrive);
-  EXPECT_TRUE(ReadImage() == before);
+  EXPECT_TRUE(ReadCardImage() == before);
 }
 
 TEST_F(WizardTest, StartAnsweredYesErasesTheCardAndTheFinishPageSumsItUp) {
@@ -113,7 +113,7 @@ TEST_F(WizardTest, StartAnsweredYesErasesTheCardAndTheFinishPageSumsItUp) {
   EXPECT_EQ(out.BytesNotWritten, 0);
   EXPECT_EQ(w->ProgressBar->Position(), 100);
   EXPECT_FALSE(w->ProgressBar->Visible());
-  const std::vector<uint8_t> after = ReadImage();
+  const std::vector<uint8_t> after = ReadCardImage();
   ASSERT_EQ(after.size(), before.size()) << "the image must not grow";
   const int64_t zeroed = out.BytesWritten;
   EXPECT_EQ(FirstNot(after, 0, zeroed, 0), -1);
@@ -178,7 +178,7 @@ TEST_F(WizardTest, CancelAnsweredYesStopsAfterTheRunInHandAndSaysSo) {
   const int64_t run = EraseRunBytes;
   ASSERT_LT(run, out.BytesToCover) << "the card is longer than one run";
   EXPECT_EQ(out.BytesWritten, run) << "the first run only";
-  const std::vector<uint8_t> after = ReadImage();
+  const std::vector<uint8_t> after = ReadCardImage();
   ASSERT_EQ(after.size(), before.size());
   EXPECT_EQ(FirstNot(after, 0, run, 0), -1);
   EXPECT_EQ(FirstNot(after, run, Size(), kFill), -1);
@@ -196,7 +196,7 @@ TEST_F(WizardTest, CancelAnsweredNoGoesOnToTheEnd) {
   EXPECT_FALSE(w->LastOutcome().Cancelled);
   EXPECT_TRUE(w->LastOutcome().EndReached);
   EXPECT_EQ(w->PageLabel->Caption(), endKnown ? "Finished!" : "Erase failed!");
-  EXPECT_EQ(FirstNot(ReadImage(), 0, w->LastOutcome().BytesWritten, 0), -1);
+  EXPECT_EQ(FirstNot(ReadCardImage(), 0, w->LastOutcome().BytesWritten, 0), -1);
 }
 
 TEST_F(WizardTest, TheFirstCloseShowsAboutExitHidesAndTheCloseBoxKeepsExitUnconfirmed) {
@@ -317,7 +317,7 @@ TEST_F(WizardTest, AFixedDriveOrTheWindowsDriveIsRefusedWithoutWriting) {
   EXPECT_TRUE(Has(gBoxes[0].Text, "cannot be erased"));
   EXPECT_EQ(w->LastOutcome().BytesWritten, 0);
   EXPECT_FALSE(w->LastOutcome().VolumeOpened);
-  EXPECT_TRUE(ReadImage() == before);
+  EXPECT_TRUE(ReadCardImage() == before);
 }
 
 void BroadcastVolume(HWND wnd, WPARAM event, char letter) {
@@ -396,7 +396,7 @@ TEST_F(WizardTest, DrivesThatChangeWhileTheQuestionIsOpenGetNothingWrittenAndThe
   EXPECT_FALSE(w->LastOutcome().VolumeOpened);
   EXPECT_EQ(w->LastOutcome().BytesWritten, 0);
   EXPECT_EQ(w->PageLabel->Caption(), "Erase failed!");
-  EXPECT_TRUE(ReadImage() == before) << "the card of the default drive is untouched";
+  EXPECT_TRUE(ReadCardImage() == before) << "the card of the default drive is untouched";
 
   w->RestartBtn->Click();
   EXPECT_GE(w->DriveBox->ShownDrives().IndexOf("H:\\"), 0) << "the list is read again once the page shows";

@@ -30,7 +30,7 @@ TEST(ActivatePreviousInstance, NeverChoosesThisProcesssOwnApplicationWindow) {
 // This process plays the running instance: it holds the mutex, has the application window
 // titled "Orvasil" and shows a modal message box; a real orvasil.exe is the second start.
 TEST(ActivatePreviousInstance, ASecondStartBringsTheRunningInstancesMessageBoxToTheFront) {
-  guitest::LoadEnglish();
+  ASSERT_TRUE(testsupport::LoadEnglish()) << "english.lng not found";
   Application->SetTitle("Orvasil");
   TOwnedHandle mutex(CreateMutexA(nullptr, TRUE, "Orvasil"));
   ASSERT_TRUE(mutex);
@@ -47,7 +47,7 @@ TEST(ActivatePreviousInstance, ASecondStartBringsTheRunningInstancesMessageBoxTo
     Application->ProcessMessages();
     before = GetForegroundWindow();
 
-    std::string exe = guitest::WinPath(ORVASIL_EXE_UNIX);
+    std::string exe = testsupport::WinPath(ORVASIL_EXE_UNIX);
     std::string cmd = "\"" + exe + "\"";
     STARTUPINFOA si{};
     si.cb = sizeof si;

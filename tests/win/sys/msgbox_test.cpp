@@ -94,7 +94,7 @@ Snapshot ShowAndClose(const std::string& msg, const std::string& caption, int32_
 class MessageBoxTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    guitest::LoadEnglish();
+    ASSERT_TRUE(testsupport::LoadEnglish()) << "english.lng not found";
     Application->SetTitle("Orvasil");
   }
 };
@@ -253,7 +253,7 @@ TEST(ButtonCaptions, AreEmptyBeforeTheFirstLoadAndFollowEveryLoad) {
   EXPECT_EQ(s.captions, (std::vector<std::string>{"", ""}));
   for (const RECT& r : s.buttons) EXPECT_EQ(r.right - r.left, MulDiv(75, Screen->PixelsPerInch(), 96));
 
-  guitest::LoadEnglish();
+  ASSERT_TRUE(testsupport::LoadEnglish()) << "english.lng not found";
   EXPECT_EQ(YesNoButtons[0].Caption, "Yes");
   EXPECT_EQ(YesNoButtons[1].Caption, "No");
   EXPECT_EQ(UpgradeCloseButtons[0].Caption, "Upgrade to PRO");
@@ -268,10 +268,7 @@ TEST(ButtonCaptions, AreEmptyBeforeTheFirstLoadAndFollowEveryLoad) {
 namespace {
 
 TEST(LanguageTable, LooksUpKeysWithTheSystemsCaseInsensitiveComparison) {
-  orv::TMemoryStream text;
-  const std::string s = "CapOK=OK\r\n\xC4rger=trouble\r\n";
-  text.WriteBuffer(s.data(), static_cast<int64_t>(s.size()));
-  text.SetPosition(0);
+  orv::TMemoryStream text("CapOK=OK\r\n\xC4rger=trouble\r\n");
   TKLXLanguage lang;
   lang.LoadText(text);
   EXPECT_EQ(lang.GetWord("cApoK"), "OK");

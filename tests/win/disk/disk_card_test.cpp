@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "disk/KLDiskKernel.h"
+#include "test_files.h"
 #include "wizard/EraseRun.h"
 
 using namespace orv;
@@ -36,30 +37,12 @@ struct WindowDestroyer {
 };
 using OwnedWindow = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroyer>;
 
-std::string ImagePath() {
-  const char* unix = std::getenv("ORVASIL_CARD_IMAGE");
-  std::string path = std::string("Z:") + (unix ? unix : "");
-  std::replace(path.begin(), path.end(), '/', '\\');
-  return path;
-}
-
-char CardLetter() {
-  const char* letter = std::getenv("ORVASIL_CARD_LETTER");
-  return letter ? letter[0] : 'E';
-}
-
-std::vector<uint8_t> ReadImage() {
-  std::ifstream in(ImagePath(), std::ios::binary);
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
+using testsupport::CardImagePath;
+using testsupport::CardLetter;
+using testsupport::FirstNot;
+using testsupport::ReadCardImage;
 
 bool Win98Mode() { return Win32DiskKernel().PlatformVersion().PlatformId == VER_PLATFORM_WIN32_WINDOWS; }
-
-// Offset of the first byte in [from, to) that is not `value`, or -1.
-int64_t FirstNot(const std::vector<uint8_t>& image, int64_t from, int64_t to, uint8_t value) {
-  auto it = std::find_if(image.begin() + from, image.begin() + to, [value](uint8_t b) { return b != value; });
-  return it == image.begin() + to ? -1 : it - image.begin();
-}
 
 void PumpMessages() {
   MSG msg;
@@ -73,7 +56,7 @@ class VirtualCard : public ::testing::Test {
 protected:
   void SetUp() override {
     ASSERT_NE(std::getenv("ORVASIL_CARD_IMAGE"), nullptr) << "run through scripts/lib/vcard";
-    before = ReadImage();
+    before = ReadCardImage();
     DWORD spc = 0, bps = 0, freeClusters = 0, clusters = 0;
     ASSERT_TRUE(GetDiskFreeSpaceA((std::string(1, CardLetter()) + ":\\").c_str(), &spc, &bps, &freeClusters,
                                   &clusters));
@@ -99,7 +82,7 @@ TEST_F(VirtualCard, ErasesExactlyWhatItShouldAndNothingElse) {
   const TEraseOutcome out = Erase(13);
   EXPECT_EQ(rda.Geometry.BytesPerCluster, ClusterBytes);
   EXPECT_EQ((rda.Geometry.TotalClusters + 1) * ClusterBytes, RangeBytes);
-  const std::vector<uint8_t> after = ReadImage();
+  const std::vector<uint8_t> after = ReadCardImage();
   ASSERT_EQ(after.size(), before.size());
   EXPECT_TRUE(out.VolumeOpened);
   EXPECT_TRUE(out.VolumeLocked);
@@ -154,13 +137,13 @@ LRESULT CALLBACK CancelProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 // Changes the card's image through its Unix path, as another program or a failing card would.
 void RewriteImage(int64_t offset, const std::string& bytes) {
-  std::fstream image(ImagePath(), std::ios::binary | std::ios::in | std::ios::out);
+  std::fstream image(CardImagePath(), std::ios::binary | std::ios::in | std::ios::out);
   image.seekp(offset);
   image.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 void TruncateImage(int64_t size) {
-  OwnedHandle file(CreateFileA(ImagePath().c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+  OwnedHandle file(CreateFileA(CardImagePath().c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                OPEN_EXISTING, 0, nullptr));
   LARGE_INTEGER at;
   at.QuadPart = size;
@@ -222,7 +205,7 @@ TEST_F(VirtualCard, ACardThatCannotBeReadBackFailsTheReadBack) {
 // Wine's INT 25h then answers success and brings nothing, which must not pass for zeros.
 TEST_F(VirtualCard, ACardGoneAfterTheWritesFailsTheReadBackAtItsStart) {
   if (!Win98Mode()) GTEST_SKIP() << "the NT family reads through the handle the writes used";
-  hooks.BeforeVerify = [] { ASSERT_TRUE(DeleteFileA(ImagePath().c_str())); };
+  hooks.BeforeVerify = [] { ASSERT_TRUE(DeleteFileA(CardImagePath().c_str())); };
   const TEraseOutcome out = Erase();
   EXPECT_TRUE(out.WriteComplete());
   EXPECT_FALSE(out.Verified);
@@ -256,7 +239,7 @@ TEST_F(VirtualCard, CancelConfirmedMidRunStopsAfterThatBlock) {
   const int64_t end = (answer.block + 1) * ClusterBytes;
   EXPECT_EQ(out.BytesWritten, end);
   EXPECT_LT(end, RangeBytes);
-  const std::vector<uint8_t> after = ReadImage();
+  const std::vector<uint8_t> after = ReadCardImage();
   ASSERT_EQ(after.size(), before.size());
   EXPECT_EQ(FirstNot(after, 0, end, 0), -1);
   EXPECT_EQ(FirstNot(after, end, after.size(), Fill), -1);
@@ -275,20 +258,20 @@ TEST_F(VirtualCard, VolumeThatCannotBeOpenedIsNotWrittenAndSaysSo) {
   EXPECT_FALSE(out.VolumeOpened);
   EXPECT_FALSE(out.VolumeInUse);
   EXPECT_TRUE(positions.empty());
-  EXPECT_TRUE(ReadImage() == before);
+  EXPECT_TRUE(ReadCardImage() == before);
 }
 
 TEST_F(VirtualCard, VolumeShorterThanItsClusterRangeIsNotGrown) {
   if (Win98Mode()) GTEST_SKIP() << "the 9x services tell no volume length to stop at";
   const int64_t size = 6 * 1024 * 1024 + 1024;
-  OwnedHandle file(CreateFileA(ImagePath().c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  OwnedHandle file(CreateFileA(CardImagePath().c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
   ASSERT_NE(file.get(), INVALID_HANDLE_VALUE);
   LARGE_INTEGER at;
   at.QuadPart = size;
   ASSERT_TRUE(SetFilePointerEx(file.get(), at, nullptr, FILE_BEGIN) && SetEndOfFile(file.get()));
   file.reset();
   const TEraseOutcome out = Erase();
-  const std::vector<uint8_t> after = ReadImage();
+  const std::vector<uint8_t> after = ReadCardImage();
   ASSERT_EQ(static_cast<int64_t>(after.size()), size);
   EXPECT_EQ(FirstNot(after, 0, size, 0), -1);
   EXPECT_EQ(out.BytesWritten, size);

@@ -1,19 +1,12 @@
 #include <gtest/gtest.h>
 
+#include "bitmaps_env.h"
 #include "gui/Bitmaps.h"
 #include "gui/Graphics.h"
 
 using namespace orv;
 
-namespace {
-
-void Fill(TBitmap& b, int32_t w, int32_t h, TColor color) {
-  b.SetSize(w, h);
-  b.Canvas().Brush().SetColor(color);
-  b.Canvas().FillRect({0, 0, w, h});
-}
-
-}  // namespace
+using guitest::Fill;
 
 TEST(Canvas, RectangleWithDashedPenAndClearBrushLeavesTheInsideAndTheGaps) {
   TBitmap b;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "images_env.h"
+#include "test_files.h"
 
 using namespace orv;
 using namespace orv::test;
@@ -21,18 +22,8 @@ std::unique_ptr<TKLBitmap> Quadrants() {
   return b;
 }
 
-std::string Saved(TGraphic& g) {
-  TMemoryStream s;
-  g.SaveToStream(s);
-  return s.ToString();
-}
-
-void Load(TGraphic& g, const std::string& bytes) {
-  TMemoryStream s;
-  s.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
-  s.SetPosition(0);
-  g.LoadFromStream(s);
-}
+using testsupport::Load;
+using testsupport::Saved;
 
 TEST_F(JPEGImage, WrittenAndReadBackKeepsItsSizeAndIsCloseInColour) {
   TJPEGImage jpeg;
@@ -70,7 +61,7 @@ TEST_F(JPEGImage, DamagedFileLoadsAsNoPictureAndTheProgramGoesOn) {
   for (const std::string& damaged : {jfif.substr(0, jfif.size() / 2), std::string("\xFF\xD8\xFF\xE0 not really", 16)}) {
     auto* item = static_cast<TKLXImageItem*>(images.Images().Add());
     item->SetDataClass("TJPEGImage");
-    item->Image()->WriteBuffer(damaged.data(), static_cast<int64_t>(damaged.size()));
+    item->Image()->FromString(damaged);
   }
   for (int i = 0; i < 2; ++i) {
     TPicture picture;

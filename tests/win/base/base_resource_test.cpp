@@ -23,9 +23,7 @@ std::string Resource(const char* name) {
 TEST(FormResource, DefinitionNamedAfterItsRootClassLoadsIntoStoredStreams) {
   const std::string def = Resource("TCOMPONENT");
   ASSERT_FALSE(def.empty());
-  TMemoryStream in;
-  in.WriteBuffer(def.data(), static_cast<int64_t>(def.size()));
-  in.SetPosition(0);
+  TMemoryStream in(def);
   RegisterClass(TKLStoredStream::StaticClassInfo());
   TComponent root(nullptr);
   ReadRootComponent(in, &root);

@@ -3,6 +3,7 @@
 #include "base/Component.h"
 #include "base/Filer.h"
 #include "gui/Pictures.h"
+#include "test_files.h"
 
 using namespace orv;
 
@@ -44,18 +45,8 @@ protected:
                                          &TPicture::StaticClassInfo()};
 };
 
-std::string Save(TGraphic& g) {
-  TMemoryStream s;
-  g.SaveToStream(s);
-  return s.ToString();
-}
-
-void Load(TGraphic& g, const std::string& bytes) {
-  TMemoryStream s;
-  s.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
-  s.SetPosition(0);
-  g.LoadFromStream(s);
-}
+using testsupport::Load;
+std::string Save(TGraphic& g) { return testsupport::Saved(g); }
 
 void Append32(std::string& s, uint32_t v) {
   for (int i = 0; i < 4; ++i) s += static_cast<char>(v >> (8 * i));

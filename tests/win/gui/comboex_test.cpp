@@ -5,10 +5,10 @@
 
 #include "base/Filer.h"
 #include "base/Streams.h"
-#include "base/TextForm.h"
 #include "gui/ComboBoxEx.h"
 #include "gui/Forms.h"
 #include "gui/ImgList.h"
+#include "test_files.h"
 
 using namespace orv;
 
@@ -126,11 +126,8 @@ TEST(ComboBoxExDefinition, ADefinitionHoldsItsStyleItemsAndImages) {
       "  object Box: TComboBoxEx\n    Style = csExDropDownList\n    DropDownCount = 5\n    Images = Icons\n"
       "    ItemsEx = <\n      item\n        Caption = 'One'\n        ImageIndex = 3\n      end\n"
       "      item\n        Caption = 'Two'\n        Indent = 1\n      end>\n  end\nend\n";
-  TMemoryStream binary;
-  ObjectTextToBinary(text, binary);
-  binary.SetPosition(0);
   auto form = std::make_unique<TForm>(Application);
-  ReadRootComponent(binary, form.get());
+  testsupport::ReadRootFromText(text, form.get());
   auto* box = dynamic_cast<TComboBoxEx*>(form->FindComponent("Box"));
   ASSERT_NE(box, nullptr);
   EXPECT_EQ(box->Style(), TComboBoxExStyle::csExDropDownList);

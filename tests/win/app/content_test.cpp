@@ -11,14 +11,11 @@
 #include <utility>
 #include <vector>
 
+#include "test_files.h"
+
 namespace {
 
-std::string WinPath(const std::string& unixPath) {
-  std::string s = "Z:" + unixPath;
-  for (char& c : s)
-    if (c == '/') c = '\\';
-  return s;
-}
+using testsupport::WinPath;
 
 class ExeResources : public ::testing::Test {
 protected:

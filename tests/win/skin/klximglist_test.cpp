@@ -20,12 +20,6 @@ std::string Resource(const char* name) {
   return std::string(bytes, SizeofResource(nullptr, info));
 }
 
-void Put(TMemoryStream& s, const std::string& bytes) {
-  s.Clear();
-  s.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
-  s.SetPosition(0);
-}
-
 std::string Written(TKLXImages& images) {
   TMemoryStream s;
   EXPECT_TRUE(images.WriteToStream(s));
@@ -57,7 +51,7 @@ TEST_F(ImageCollection, EmptyListIsTwentySevenBytesAndLoadsBackEmpty) {
   TKLXImages back(nullptr);
   back.Images().AddBitmap(*Solid(2, 2, clRed));
   TMemoryStream in;
-  Put(in, bytes);
+  in.FromString(bytes);
   EXPECT_TRUE(back.LoadFromStream(in));
   EXPECT_EQ(back.Images().Count(), 0);
   EXPECT_EQ(back.TransparentColor(), clNone);
@@ -72,7 +66,7 @@ TEST_F(ImageCollection, SixDeclaredFiveCarriedReturnsFalseAndKeepsTheFive) {
   bytes[23] = 6;
   TKLXImages back(nullptr);
   TMemoryStream in;
-  Put(in, bytes);
+  in.FromString(bytes);
   EXPECT_FALSE(back.LoadFromStream(in));
   ASSERT_EQ(back.Images().Count(), 5);
   TPicture last;
@@ -86,7 +80,7 @@ TEST_F(ImageCollection, ReadingStoresColourAndFormatWithoutCallingTheSetters) {
   source.SetTransparentColor(clFuchsia);
   source.SetPixelFormat(pf8bit);
   TMemoryStream in;
-  Put(in, Written(source));
+  in.FromString(Written(source));
   TCountingImages back(nullptr);
   EXPECT_TRUE(back.LoadFromStream(in));
   EXPECT_EQ(back.calls, 0);
@@ -311,7 +305,7 @@ TEST_F(ImageCollection, StreamShapedLikeTheMainWindowsLoadsAndIsConsumedExactly)
   const std::string header("\x01\x00" "\0\0\0\0\0\0\0\0" "\xFF\xFF\xFF\x1F" "\x06" "\0\0\0\0\0\0\0\0" "\x05\0\0\0", 27);
   EXPECT_EQ(bytes.substr(0, 27), header);
   TMemoryStream in;
-  Put(in, bytes);
+  in.FromString(bytes);
   TKLXImages all(nullptr);
   ASSERT_TRUE(all.LoadFromStream(in));
   EXPECT_EQ(in.Position(), in.Size());

@@ -3,30 +3,17 @@
 #include <algorithm>
 #include <random>
 
+#include "bitmaps_env.h"
 #include "gui/Bitmaps.h"
+#include "test_files.h"
 
 using namespace orv;
 
 namespace {
 
-void Fill(TBitmap& b, int32_t w, int32_t h, TColor color) {
-  b.SetSize(w, h);
-  b.Canvas().Brush().SetColor(color);
-  b.Canvas().FillRect({0, 0, w, h});
-}
-
-std::string Save(TBitmap& b) {
-  TMemoryStream s;
-  b.SaveToStream(s);
-  return s.ToString();
-}
-
-void Load(TBitmap& b, const std::string& bytes) {
-  TMemoryStream s;
-  s.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
-  s.SetPosition(0);
-  b.LoadFromStream(s);
-}
+using guitest::Fill;
+using testsupport::Load;
+std::string Save(TBitmap& b) { return testsupport::Saved(b); }
 
 TBmpImage RandomImage(int32_t bitCount, bool rgb565, uint32_t seed) {
   std::mt19937 rng(seed);
