@@ -139,8 +139,8 @@ Pass BareLoop(int32_t clusterBytes, int64_t cardBytes) {
   std::vector<char> zeros(clusterBytes, 0);
   Pass pass;
   const double start = Seconds();
-  HANDLE volume = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE volume = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (volume == INVALID_HANDLE_VALUE) return pass;
   DWORD returned = 0;
   DeviceIoControl(volume, FSCTL_LOCK_VOLUME, nullptr, 0, nullptr, 0, &returned, nullptr);
@@ -183,13 +183,15 @@ void Breakdown(ProgressWindow& window, int32_t cluster, int64_t card, const Pass
   const Pass pump = RunLoop(everyBlock, cluster, card);
   const Pass bar = RunLoop(barOnly, cluster, card);
   auto us = [](const Pass& p) { return p.blocks > 0 ? p.seconds * 1e6 / p.blocks : 0; };
-  std::printf("  per block: write %.2f us; erase loop without window calls %.2f us, with them %.2f us "
-              "(pump every %u ms: %d pumps, %.1f ms; bar: %d sets, %.1f ms; of a %.0f ms run)\n",
-              us(bare), us(alone), us(run), TEraseHooks{}.MessageIntervalMs, pacedPumps, pacedPumpMs, pacedSets,
-              pacedSetMs, paced.seconds * 1e3);
-  std::printf("  the pump after every block instead: %.2f us more per block (ratio %.2f); the bar alone: "
-              "%.2f us more\n",
-              us(pump) - us(alone), us(bare) / us(pump), us(bar) - us(alone));
+  std::printf(
+      "  per block: write %.2f us; erase loop without window calls %.2f us, with them %.2f us "
+      "(pump every %u ms: %d pumps, %.1f ms; bar: %d sets, %.1f ms; of a %.0f ms run)\n",
+      us(bare), us(alone), us(run), TEraseHooks{}.MessageIntervalMs, pacedPumps, pacedPumpMs, pacedSets, pacedSetMs,
+      paced.seconds * 1e3);
+  std::printf(
+      "  the pump after every block instead: %.2f us more per block (ratio %.2f); the bar alone: "
+      "%.2f us more\n",
+      us(pump) - us(alone), us(bare) / us(pump), us(bar) - us(alone));
 }
 
 int Throughput() {
@@ -280,9 +282,10 @@ int WizardThroughput() {
     if (b.Rate() > bare.Rate()) bare = b;
   }
   const double ratio = bare.Rate() > 0 ? run.Rate() / bare.Rate() : 0;
-  std::printf("wizard, %d KB clusters, %lld blocks: erase %.0f blocks/s, bare writes %.0f blocks/s, ratio %.2f\n"
-              "  (the wizard's run without the page changes around it)\n",
-              cluster / 1024, static_cast<long long>(run.blocks), run.Rate(), bare.Rate(), ratio);
+  std::printf(
+      "wizard, %d KB clusters, %lld blocks: erase %.0f blocks/s, bare writes %.0f blocks/s, ratio %.2f\n"
+      "  (the wizard's run without the page changes around it)\n",
+      cluster / 1024, static_cast<long long>(run.blocks), run.Rate(), bare.Rate(), ratio);
   std::printf("wizard-erase-ratio: %.2f\n", ratio);
   MessageBoxProc = ShowMessageBox;
   testsupport::EndUnits();
@@ -300,11 +303,12 @@ int Verify() {
     const Pass bare = RunLoop({}, cluster, card);
     const double share = pass.seconds > 0 ? pass.verifySeconds / pass.seconds * 100 : 0;
     worst = std::max(worst, share);
-    std::printf("%lld MB card, %s: erase %.1f ms, read-back of %.2f MB %.2f ms (%.1f %% of the erase)%s; "
-                "without window calls: erase %.1f ms, read-back %.2f ms\n",
-                static_cast<long long>(card >> 20), cluster ? "32 KB clusters" : "its own 4 KB clusters",
-                pass.seconds * 1e3, pass.bytesVerified / 1048576.0, pass.verifySeconds * 1e3, share,
-                pass.verified ? "" : ", NOT VERIFIED", bare.seconds * 1e3, bare.verifySeconds * 1e3);
+    std::printf(
+        "%lld MB card, %s: erase %.1f ms, read-back of %.2f MB %.2f ms (%.1f %% of the erase)%s; "
+        "without window calls: erase %.1f ms, read-back %.2f ms\n",
+        static_cast<long long>(card >> 20), cluster ? "32 KB clusters" : "its own 4 KB clusters", pass.seconds * 1e3,
+        pass.bytesVerified / 1048576.0, pass.verifySeconds * 1e3, share, pass.verified ? "" : ", NOT VERIFIED",
+        bare.seconds * 1e3, bare.verifySeconds * 1e3);
   }
   // The sample of a 1 GB card at each cluster size.
   for (int32_t kb : {1, 4, 16, 32, 64}) {

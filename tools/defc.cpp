@@ -47,7 +47,8 @@ bool EndsWithName(const std::string& propName, const char* name) {
 
 std::string RootClassName(const std::string& binary) {
   size_t at = 4;
-  if (at < binary.size() && (static_cast<uint8_t>(binary[at]) & 0xF0) == 0xF0) throw Exception("the root must be a plain object");
+  if (at < binary.size() && (static_cast<uint8_t>(binary[at]) & 0xF0) == 0xF0)
+    throw Exception("the root must be a plain object");
   if (at >= binary.size()) throw Exception("empty definition");
   std::string name = binary.substr(at + 1, static_cast<uint8_t>(binary[at]));
   for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));

@@ -138,9 +138,12 @@ Bytes ColourBits(const Image& img, const std::vector<Rgba>& palette) {
       const bool white = img.inverted.empty() ? false : img.inverted[y * img.width + x];
       if (!img.Opaque(x, y) && !white) continue;
       const int index = white ? PaletteIndex(palette, {255, 255, 255, 255}) : PaletteIndex(palette, p);
-      if (img.bits == 8) bits[start + x] = static_cast<uint8_t>(index);
-      else if (img.bits == 4) bits[start + x / 2] |= (x % 2 ? index : index << 4);
-      else if (index) SetBit(bits, start, x);
+      if (img.bits == 8)
+        bits[start + x] = static_cast<uint8_t>(index);
+      else if (img.bits == 4)
+        bits[start + x / 2] |= (x % 2 ? index : index << 4);
+      else if (index)
+        SetBit(bits, start, x);
     }
   }
   return bits;
@@ -240,8 +243,8 @@ Image ReadIconImage(const std::string& arg) {
   if (img.bits != 4 && img.bits != 8 && img.bits != 32) throw Failure("icon bits must be 4, 8 or 32: " + arg);
   const Bytes raw = ReadFile(arg.substr(b + 1));
   if (raw.size() != static_cast<size_t>(img.width) * img.height * 4)
-    throw Failure(arg.substr(b + 1) + ": expected " + std::to_string(img.width) + "x" +
-                  std::to_string(img.height) + " RGBA pixels");
+    throw Failure(arg.substr(b + 1) + ": expected " + std::to_string(img.width) + "x" + std::to_string(img.height) +
+                  " RGBA pixels");
   for (size_t i = 0; i < raw.size(); i += 4) img.pixels.push_back({raw[i], raw[i + 1], raw[i + 2], raw[i + 3]});
   return img;
 }
@@ -255,7 +258,8 @@ Format BmpFormat(const Bytes& f) {
   if (header < 40) throw Failure("not a Windows BMP (header of " + std::to_string(header) + " bytes)");
   const int32_t height = static_cast<int32_t>(Get32(f, 22));
   if (Get32(f, 30) != 0) throw Failure("compressed BMP");
-  if (Get32(f, 10) + RowBytes(static_cast<int>(Get32(f, 18)), Get16(f, 28)) * (height < 0 ? -height : height) > f.size())
+  if (Get32(f, 10) + RowBytes(static_cast<int>(Get32(f, 18)), Get16(f, 28)) * (height < 0 ? -height : height) >
+      f.size())
     throw Failure("BMP pixels cut short");
   return {static_cast<int>(Get32(f, 18)), height < 0 ? -height : height, static_cast<int>(Get16(f, 28))};
 }
@@ -267,7 +271,8 @@ Format JpegFormat(const Bytes& f) {
   while (at + 4 <= f.size()) {
     if (f[at] != 0xFF) throw Failure("JPEG markers out of step");
     const uint8_t marker = f[at + 1];
-    if (marker == 0xC0) return {static_cast<int>(GetBig16(f, at + 7)), static_cast<int>(GetBig16(f, at + 5)), f.at(at + 9) * 8};
+    if (marker == 0xC0)
+      return {static_cast<int>(GetBig16(f, at + 7)), static_cast<int>(GetBig16(f, at + 5)), f.at(at + 9) * 8};
     if (marker >= 0xC1 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC)
       throw Failure("not a baseline JPEG");
     at += 2 + GetBig16(f, at + 2);
@@ -278,13 +283,16 @@ Format JpegFormat(const Bytes& f) {
 void Check(const std::string& path, int width, int height, int bits) {
   const Bytes f = ReadFile(path);
   Format got{};
-  if (f.size() > 2 && f[0] == 'B' && f[1] == 'M') got = BmpFormat(f);
-  else if (f.size() > 2 && f[0] == 0xFF && f[1] == 0xD8) got = JpegFormat(f);
-  else throw Failure(path + ": neither BMP nor JPEG");
+  if (f.size() > 2 && f[0] == 'B' && f[1] == 'M')
+    got = BmpFormat(f);
+  else if (f.size() > 2 && f[0] == 0xFF && f[1] == 0xD8)
+    got = JpegFormat(f);
+  else
+    throw Failure(path + ": neither BMP nor JPEG");
   if (got.width != width || got.height != height || got.bits != bits)
     throw Failure(path + ": " + std::to_string(got.width) + "x" + std::to_string(got.height) + " at " +
-                  std::to_string(got.bits) + " bits, expected " + std::to_string(width) + "x" +
-                  std::to_string(height) + " at " + std::to_string(bits));
+                  std::to_string(got.bits) + " bits, expected " + std::to_string(width) + "x" + std::to_string(height) +
+                  " at " + std::to_string(bits));
 }
 
 int Usage() {

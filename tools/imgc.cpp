@@ -31,12 +31,12 @@ using orv::tools::WriteFile;
 namespace {
 
 const std::vector<std::pair<std::string, int32_t>> kColors = {
-    {"clNone", 0x1FFFFFFF}, {"clDefault", 0x20000000}, {"clBlack", 0x000000}, {"clMaroon", 0x000080},
-    {"clGreen", 0x008000},  {"clNavy", 0x800000},      {"clGray", 0x808080},  {"clSilver", 0xC0C0C0},
-    {"clRed", 0x0000FF},    {"clLime", 0x00FF00},      {"clYellow", 0x00FFFF}, {"clBlue", 0xFF0000},
-    {"clFuchsia", 0xFF00FF}, {"clAqua", 0xFFFF00},     {"clWhite", 0xFFFFFF}};
+    {"clNone", 0x1FFFFFFF},  {"clDefault", 0x20000000}, {"clBlack", 0x000000},  {"clMaroon", 0x000080},
+    {"clGreen", 0x008000},   {"clNavy", 0x800000},      {"clGray", 0x808080},   {"clSilver", 0xC0C0C0},
+    {"clRed", 0x0000FF},     {"clLime", 0x00FF00},      {"clYellow", 0x00FFFF}, {"clBlue", 0xFF0000},
+    {"clFuchsia", 0xFF00FF}, {"clAqua", 0xFFFF00},      {"clWhite", 0xFFFFFF}};
 
-const char* const kPixelFormats[] = {"pfDevice", "pf1bit",  "pf4bit",  "pf8bit", "pf15bit",
+const char* const kPixelFormats[] = {"pfDevice", "pf1bit",  "pf4bit",  "pf8bit",  "pf15bit",
                                      "pf16bit",  "pf24bit", "pf32bit", "pfCustom"};
 
 int32_t ParseColor(const std::string& text) {
@@ -44,8 +44,10 @@ int32_t ParseColor(const std::string& text) {
     if (SameText(name, text)) return value;
   std::string digits = text;
   int base = 10;
-  if (digits.rfind('$', 0) == 0) digits.erase(0, 1), base = 16;
-  else if (digits.rfind("0x", 0) == 0 || digits.rfind("0X", 0) == 0) digits.erase(0, 2), base = 16;
+  if (digits.rfind('$', 0) == 0)
+    digits.erase(0, 1), base = 16;
+  else if (digits.rfind("0x", 0) == 0 || digits.rfind("0X", 0) == 0)
+    digits.erase(0, 2), base = 16;
   size_t used = 0;
   long long value = 0;
   try {
@@ -113,9 +115,12 @@ int main(int argc, char** argv) {
       }
       if (i + 1 >= argc) return Usage();
       const std::string value = argv[++i];
-      if (a == "--list-name") header.ListName = value;
-      else if (a == "--transparent-color") header.TransparentColor = ParseColor(value);
-      else header.PixelFormat = ParsePixelFormat(value);
+      if (a == "--list-name")
+        header.ListName = value;
+      else if (a == "--transparent-color")
+        header.TransparentColor = ParseColor(value);
+      else
+        header.PixelFormat = ParsePixelFormat(value);
     }
     if (rest.empty()) return Usage();
     TOwnedCollection items(nullptr, TKLXImageItem::StaticClassInfo());

@@ -80,7 +80,8 @@ int CardWrite(const char*, const char* buf, size_t size, off_t offset, fuse_file
     ++card.writeSizes[size];
   }
   const double cost = card.overheadSeconds + static_cast<double>(size) / BandwidthBytesPerSecond;
-  std::this_thread::sleep_until(start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(cost)));
+  std::this_thread::sleep_until(start +
+                                std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(cost)));
   return static_cast<int>(n);
 }
 

@@ -79,8 +79,8 @@ bool TPosixCardKernel::ReadFile(TKLHandle handle, void* data, uint32_t bytes, ui
   return true;
 }
 
-bool TPosixCardKernel::DeviceIoControl(TKLHandle handle, uint32_t code, void*, uint32_t, void* out,
-                                       uint32_t outSize, uint32_t* returned) {
+bool TPosixCardKernel::DeviceIoControl(TKLHandle handle, uint32_t code, void*, uint32_t, void* out, uint32_t outSize,
+                                       uint32_t* returned) {
   if (code != klk::IoctlDiskGetLengthInfo) return code != klk::IoctlDiskGetPartitionInfo;
   int64_t size = 0;
   if (outSize < sizeof size || !GetFileSizeEx(handle, &size)) return false;

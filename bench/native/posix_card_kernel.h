@@ -17,9 +17,9 @@ public:
                            uint64_t* totalFree) override;
   bool GetDiskFreeSpaceA(const std::string& root, uint32_t* sectorsPerCluster, uint32_t* bytesPerSector,
                          uint32_t* freeClusters, uint32_t* totalClusters) override;
-  bool GetVolumeInformationA(const std::string& root, char* volumeName, uint32_t volumeNameSize,
-                             uint32_t* serialNumber, uint32_t* maxComponentLength, uint32_t* fileSystemFlags,
-                             char* fileSystemName, uint32_t fileSystemNameSize) override;
+  bool GetVolumeInformationA(const std::string& root, char* volumeName, uint32_t volumeNameSize, uint32_t* serialNumber,
+                             uint32_t* maxComponentLength, uint32_t* fileSystemFlags, char* fileSystemName,
+                             uint32_t fileSystemNameSize) override;
   TKLHandle CreateFileA(const std::string& path, uint32_t access, uint32_t share, uint32_t disposition,
                         uint32_t flagsAndAttributes) override;
   bool CloseHandle(TKLHandle handle) override;

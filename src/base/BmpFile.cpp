@@ -39,18 +39,22 @@ bool SameMasks(const uint32_t* a, const uint32_t* b) { return std::equal(a, a + 
 // Which pixel layout the compression and bit masks ask for; anything else is refused.
 void CheckLayout(TBmpImage& image, uint32_t compression, const uint32_t* masks) {
   switch (image.BitCount) {
-    case 4: case 8:
+    case 4:
+    case 8:
       if (compression != kBiRgb && compression != (image.BitCount == 8 ? kBiRle8 : kBiRle4))
         Invalid("compressed pixels are not supported");
       return;
-    case 1: case 24:
+    case 1:
+    case 24:
       if (compression != kBiRgb) Invalid("compressed pixels are not supported");
       return;
     case 16:
       if (compression == kBiRgb) return;
       if (compression != kBiBitFields) Invalid("compressed pixels are not supported");
-      if (SameMasks(masks, kMask565)) image.Rgb565 = true;
-      else if (!SameMasks(masks, kMask555)) Invalid("unsupported bit masks");
+      if (SameMasks(masks, kMask565))
+        image.Rgb565 = true;
+      else if (!SameMasks(masks, kMask555))
+        Invalid("unsupported bit masks");
       return;
     case 32:
       if (compression == kBiRgb) return;
@@ -82,8 +86,7 @@ int64_t ReadHeaders(TStream& stream, int64_t available, THeader& h) {
   if (head[0] != 'B' || head[1] != 'M') Invalid("not a BMP file");
   h.OffBits = Get32(&head[10]);
   h.Size = Get32(&head[14]);
-  if (h.Size != 40 && h.Size != 52 && h.Size != 56 && h.Size != 108 && h.Size != 124)
-    Invalid("unsupported header");
+  if (h.Size != 40 && h.Size != 52 && h.Size != 56 && h.Size != 108 && h.Size != 124) Invalid("unsupported header");
   if (kFileHeaderSize + int64_t{h.Size} > available) Invalid("file too short");
   std::array<uint8_t, 124> info{};
   stream.ReadBuffer(info.data() + 4, h.Size - 4);
@@ -113,7 +116,10 @@ int64_t ReadHeaders(TStream& stream, int64_t available, THeader& h) {
 class TRleDecoder {
 public:
   TRleDecoder(const uint8_t* data, int64_t size, TBmpImage& image)
-      : data_(data), size_(size), image_(image), stride_(BmpStride(image.Width, image.BitCount)),
+      : data_(data),
+        size_(size),
+        image_(image),
+        stride_(BmpStride(image.Width, image.BitCount)),
         nibbles_(image.BitCount == 4) {}
 
   // Answers the bytes up to and including the end-of-bitmap mark.
@@ -179,7 +185,8 @@ private:
     const uint8_t dx = Next(), dy = Next();
     x_ += dx;
     y_ += dy;
-    if (x_ > image_.Width || y_ > image_.Height || (y_ == image_.Height && x_ > 0)) Invalid("a move leaves the picture");
+    if (x_ > image_.Width || y_ > image_.Height || (y_ == image_.Height && x_ > 0))
+      Invalid("a move leaves the picture");
   }
 
   const uint8_t* data_;
@@ -279,8 +286,8 @@ uint32_t Quantize16(uint32_t color, bool rgb565) {
 }  // namespace
 
 TBmpPixels TBmpImage::View() const {
-  return TBmpPixels{Pixels.data(), Width,          Height, BitCount, Rgb565,
-                    Palette.data(), static_cast<int32_t>(Palette.size())};
+  return TBmpPixels{
+      Pixels.data(), Width, Height, BitCount, Rgb565, Palette.data(), static_cast<int32_t>(Palette.size())};
 }
 
 int64_t BmpStride(int64_t width, int32_t bitCount) { return (width * bitCount + 31) / 32 * 4; }

@@ -11,7 +11,9 @@
 namespace orv {
 
 // A picture's data cannot be used (damaged, or a kind this program does not read).
-class EInvalidGraphic : public Exception { using Exception::Exception; };
+class EInvalidGraphic : public Exception {
+  using Exception::Exception;
+};
 
 // RGBQUAD's byte order.
 struct TBmpColor {

@@ -31,11 +31,11 @@ void TComponent::DefineProperties(TFiler& filer) {
     designInfo_ = static_cast<int32_t>(d | ((static_cast<uint32_t>(v) & 0xFFFFu) << shift));
   };
   filer.DefineProperty(
-      "Left", [setHalf](TReader& r) { setHalf(0, r.ReadInteger()); },
-      [left](TWriter& w) { w.WriteInteger(left); }, left != 0);
+      "Left", [setHalf](TReader& r) { setHalf(0, r.ReadInteger()); }, [left](TWriter& w) { w.WriteInteger(left); },
+      left != 0);
   filer.DefineProperty(
-      "Top", [setHalf](TReader& r) { setHalf(16, r.ReadInteger()); },
-      [top](TWriter& w) { w.WriteInteger(top); }, top != 0);
+      "Top", [setHalf](TReader& r) { setHalf(16, r.ReadInteger()); }, [top](TWriter& w) { w.WriteInteger(top); },
+      top != 0);
 }
 
 void TComponent::GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) {
@@ -80,8 +80,7 @@ void TComponent::SetName(const std::string& name) {
   if (name == name_) return;
   if (!name.empty() && owner_) {
     TComponent* clash = owner_->FindComponent(name);
-    if (clash && clash != this)
-      throw EComponentError("A component named " + name + " already exists");
+    if (clash && clash != this) throw EComponentError("A component named " + name + " already exists");
   }
   name_ = name;
 }
@@ -90,9 +89,9 @@ TComponent* TComponent::FindComponent(const std::string& name) const {
   if (name.empty()) return nullptr;
   for (TComponent* c : components_) {
     const std::string& n = c->Name();
-    if (n.size() == name.size() &&
-        std::equal(n.begin(), n.end(), name.begin(),
-                   [](char a, char b) { return std::tolower((unsigned char)a) == std::tolower((unsigned char)b); }))
+    if (n.size() == name.size() && std::equal(n.begin(), n.end(), name.begin(), [](char a, char b) {
+          return std::tolower((unsigned char)a) == std::tolower((unsigned char)b);
+        }))
       return c;
   }
   return nullptr;

@@ -11,7 +11,9 @@ public:
   std::string Message() const { return what(); }
 };
 
-class EStreamError : public Exception { using Exception::Exception; };
+class EStreamError : public Exception {
+  using Exception::Exception;
+};
 class EReadError : public EStreamError {
 public:
   EReadError() : EStreamError("Stream read error") {}
@@ -22,17 +24,35 @@ public:
   EWriteError() : EStreamError("Stream write error") {}
   using EStreamError::EStreamError;
 };
-class EConvertError : public Exception { using Exception::Exception; };
+class EConvertError : public Exception {
+  using Exception::Exception;
+};
 // A resource of the program is missing or cannot be used.
-class EResNotFound : public Exception { using Exception::Exception; };
-class EListError : public Exception { using Exception::Exception; };
-class EComponentError : public Exception { using Exception::Exception; };
-class EClassNotFound : public Exception { using Exception::Exception; };
-class EFilerError : public Exception { using Exception::Exception; };
-class EInvalidOperation : public Exception { using Exception::Exception; };
+class EResNotFound : public Exception {
+  using Exception::Exception;
+};
+class EListError : public Exception {
+  using Exception::Exception;
+};
+class EComponentError : public Exception {
+  using Exception::Exception;
+};
+class EClassNotFound : public Exception {
+  using Exception::Exception;
+};
+class EFilerError : public Exception {
+  using Exception::Exception;
+};
+class EInvalidOperation : public Exception {
+  using Exception::Exception;
+};
 // A window definition in text form that cannot be converted; the message names the line.
-class EParserError : public Exception { using Exception::Exception; };
-class EZlibError : public EStreamError { using EStreamError::EStreamError; };
+class EParserError : public Exception {
+  using Exception::Exception;
+};
+class EZlibError : public EStreamError {
+  using EStreamError::EStreamError;
+};
 // An operating-system call failed; the message is the system's own error text.
 class EOSError : public Exception {
 public:

@@ -69,16 +69,13 @@ int64_t TReader::ReadOrdinalOf(TValueType type) {
     case vaInt16: return ReadLE<int16_t>(stream_);
     case vaInt32: return ReadLE<int32_t>(stream_);
     case vaInt64: return ReadLE<int64_t>(stream_);
-    default:
-      stream_.Seek(-1, SeekOrigin::Current);
-      RaiseInvalidPropertyValue();
+    default: stream_.Seek(-1, SeekOrigin::Current); RaiseInvalidPropertyValue();
   }
 }
 
 int32_t TReader::ReadInteger() {
   int64_t v = ReadOrdinalOf(ReadValue());
-  if (v < std::numeric_limits<int32_t>::min() || v > std::numeric_limits<int32_t>::max())
-    RaiseInvalidPropertyValue();
+  if (v < std::numeric_limits<int32_t>::min() || v > std::numeric_limits<int32_t>::max()) RaiseInvalidPropertyValue();
   return static_cast<int32_t>(v);
 }
 
@@ -93,32 +90,21 @@ bool TReader::ReadBoolean() {
 
 std::string TReader::ReadString() {
   switch (ReadValue()) {
-    case vaString:
-      return ReadShortString();
+    case vaString: return ReadShortString();
     case vaLString:
-    case vaUTF8String:
-      return ReadLongBytes(ReadOrdinalOf(vaInt32));
-    default:
-      stream_.Seek(-1, SeekOrigin::Current);
-      RaiseInvalidPropertyValue();
+    case vaUTF8String: return ReadLongBytes(ReadOrdinalOf(vaInt32));
+    default: stream_.Seek(-1, SeekOrigin::Current); RaiseInvalidPropertyValue();
   }
 }
 
 std::string TReader::ReadIdent() {
   switch (ReadValue()) {
-    case vaIdent:
-      return ReadShortString();
-    case vaFalse:
-      return "False";
-    case vaTrue:
-      return "True";
-    case vaNil:
-      return "nil";
-    case vaNull:
-      return "Null";
-    default:
-      stream_.Seek(-1, SeekOrigin::Current);
-      RaiseInvalidPropertyValue();
+    case vaIdent: return ReadShortString();
+    case vaFalse: return "False";
+    case vaTrue: return "True";
+    case vaNil: return "nil";
+    case vaNull: return "Null";
+    default: stream_.Seek(-1, SeekOrigin::Current); RaiseInvalidPropertyValue();
   }
 }
 
@@ -135,8 +121,7 @@ void TReader::SkipValue() {
     case vaNull:
     case vaFalse:
     case vaTrue:
-    case vaNil:
-      break;
+    case vaNil: break;
     case vaList:
       while (!EndOfList()) SkipValue();
       ReadValue();
@@ -166,8 +151,7 @@ void TReader::SkipValue() {
       }
       ReadValue();
       break;
-    default:
-      throw EReadError();
+    default: throw EReadError();
   }
   if (stream_.Position() > stream_.Size()) throw EReadError();
 }

@@ -2,9 +2,7 @@
 
 namespace orv {
 
-void RaiseListIndexError(int index) {
-  throw EListError("List index out of bounds (" + std::to_string(index) + ")");
-}
+void RaiseListIndexError(int index) { throw EListError("List index out of bounds (" + std::to_string(index) + ")"); }
 
 // Receives the free notifications of the members on the list's behalf.
 class TComponentList::Nexus : public TComponent {

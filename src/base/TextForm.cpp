@@ -27,9 +27,12 @@ public:
     const TNestingLevel level(depth_);
     if (level.TooDeep()) Fail("Definition nested too deeply");
     uint8_t flags = 0;
-    if (IsSymbol("inherited")) flags |= ffInherited;
-    else if (IsSymbol("inline")) flags |= ffInline;
-    else if (!IsSymbol("object")) Fail("'object' expected");
+    if (IsSymbol("inherited"))
+      flags |= ffInherited;
+    else if (IsSymbol("inline"))
+      flags |= ffInline;
+    else if (!IsSymbol("object"))
+      Fail("'object' expected");
     Next();
     std::string name = TakeIdent();
     std::string className;
@@ -279,8 +282,8 @@ private:
     while (pos_ < text_.size() && (base == 16 ? std::isxdigit(static_cast<unsigned char>(text_[pos_]))
                                               : std::isdigit(static_cast<unsigned char>(text_[pos_])))) {
       char d = text_[pos_++];
-      const auto digit = static_cast<uint64_t>(std::isdigit(static_cast<unsigned char>(d)) ? d - '0'
-                                                                                          : std::tolower(d) - 'a' + 10);
+      const auto digit =
+          static_cast<uint64_t>(std::isdigit(static_cast<unsigned char>(d)) ? d - '0' : std::tolower(d) - 'a' + 10);
       // Checked before the step, which would wrap past 64 bits.
       constexpr auto max = static_cast<uint64_t>(std::numeric_limits<int64_t>::max());
       if (v > (max - digit) / static_cast<uint64_t>(base)) Fail("Number too large");

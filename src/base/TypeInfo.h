@@ -62,8 +62,8 @@ public:
   using Handler = std::function<R(A...)>;
   TEvent() = default;
   TEvent(std::nullptr_t) {}
-  template <class F, class = std::enable_if_t<std::is_constructible_v<Handler, F> &&
-                                              !std::is_same_v<std::decay_t<F>, TEvent>>>
+  template <class F,
+            class = std::enable_if_t<std::is_constructible_v<Handler, F> && !std::is_same_v<std::decay_t<F>, TEvent>>>
   TEvent(F&& f) : handler_(std::forward<F>(f)) {}
 
   explicit operator bool() const { return static_cast<bool>(handler_); }
@@ -311,9 +311,13 @@ private:
     return p;
   }
   template <class P>
-  static TPersistent* ToPointer(P* p) { return p; }
+  static TPersistent* ToPointer(P* p) {
+    return p;
+  }
   template <class P>
-  static TPersistent* ToPointer(P& p) { return &p; }
+  static TPersistent* ToPointer(P& p) {
+    return &p;
+  }
 
   template <class G, class S>
   static TPropInfo Ordinal(std::string name, TPropKind kind, G get, S set, std::optional<int64_t> def) {
@@ -353,10 +357,10 @@ private:
 }  // namespace orv
 
 // Declares a class's place in the class-info tree; the .cpp defines StaticClassInfo().
-#define ORV_CLASSINFO(T)                                                              \
-public:                                                                               \
-  static const ::orv::TClassInfo& StaticClassInfo();                                  \
-  const ::orv::TClassInfo& ClassInfo() const override { return StaticClassInfo(); }   \
-  std::string ClassName() const override { return #T; }                               \
-                                                                                      \
+#define ORV_CLASSINFO(T)                                                            \
+public:                                                                             \
+  static const ::orv::TClassInfo& StaticClassInfo();                                \
+  const ::orv::TClassInfo& ClassInfo() const override { return StaticClassInfo(); } \
+  std::string ClassName() const override { return #T; }                             \
+                                                                                    \
 private:

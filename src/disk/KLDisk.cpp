@@ -47,23 +47,17 @@ public:
   const TKLPlatformVersion& PlatformVersion() override { return version_; }
   uint32_t GetDriveTypeA(const std::string&) override { return klk::DriveNoRootDir; }
   bool GetDiskFreeSpaceExA(const std::string&, uint64_t*, uint64_t*, uint64_t*) override { return false; }
-  bool GetDiskFreeSpaceA(const std::string&, uint32_t*, uint32_t*, uint32_t*, uint32_t*) override {
-    return false;
-  }
+  bool GetDiskFreeSpaceA(const std::string&, uint32_t*, uint32_t*, uint32_t*, uint32_t*) override { return false; }
   bool GetVolumeInformationA(const std::string&, char*, uint32_t, uint32_t*, uint32_t*, uint32_t*, char*,
                              uint32_t) override {
     return false;
   }
-  TKLHandle CreateFileA(const std::string&, uint32_t, uint32_t, uint32_t, uint32_t) override {
-    return KLInvalidHandle;
-  }
+  TKLHandle CreateFileA(const std::string&, uint32_t, uint32_t, uint32_t, uint32_t) override { return KLInvalidHandle; }
   bool CloseHandle(TKLHandle) override { return false; }
   bool SetFilePointer(TKLHandle, int64_t) override { return false; }
   bool WriteFile(TKLHandle, const void*, uint32_t, uint32_t*) override { return false; }
   bool ReadFile(TKLHandle, void*, uint32_t, uint32_t*) override { return false; }
-  bool DeviceIoControl(TKLHandle, uint32_t, void*, uint32_t, void*, uint32_t, uint32_t*) override {
-    return false;
-  }
+  bool DeviceIoControl(TKLHandle, uint32_t, void*, uint32_t, void*, uint32_t, uint32_t*) override { return false; }
   bool GetFileSizeEx(TKLHandle, int64_t*) override { return false; }
   uint32_t GetLastError() override { return 0; }
   void Sleep(uint32_t) override {}
@@ -83,9 +77,7 @@ bool ContainsC(const std::string& s) {
   return std::any_of(s.begin(), s.end(), [](char c) { return c == 'C' || c == 'c'; });
 }
 
-std::string UntilNul(const char* buf, size_t max) {
-  return std::string(buf, std::find(buf, buf + max, '\0'));
-}
+std::string UntilNul(const char* buf, size_t max) { return std::string(buf, std::find(buf, buf + max, '\0')); }
 
 }  // namespace
 
@@ -184,8 +176,8 @@ TMediaIdentifier TKLDiskAccess::QueryMediaIdentifier() {
   char volumeName[256] = {};
   char fileSystemName[256] = {};
   uint32_t serial = 0, maxComponent = 0, flags = 0;
-  Kernel_.GetVolumeInformationA(std::string(1, LogicalDrive_) + ":\\", volumeName, 255, &serial, &maxComponent,
-                                &flags, fileSystemName, 255);
+  Kernel_.GetVolumeInformationA(std::string(1, LogicalDrive_) + ":\\", volumeName, 255, &serial, &maxComponent, &flags,
+                                fileSystemName, 255);
   id.FileSystemName = UntilNul(fileSystemName, sizeof fileSystemName);
   id.SerialNumber = serial;
   id.VolumeLabel = UntilNul(volumeName, sizeof volumeName);
@@ -242,8 +234,7 @@ bool TKLDiskAccess::OpenVolumeNT() {
 bool TKLDiskAccess::LockVolumeNT() {
   for (int attempt = 0; attempt < LockAttempts; ++attempt) {
     uint32_t returned = 0;
-    if (Kernel_.DeviceIoControl(DriveHandle(), klk::FsctlLockVolume, nullptr, 0, nullptr, 0, &returned))
-      return true;
+    if (Kernel_.DeviceIoControl(DriveHandle(), klk::FsctlLockVolume, nullptr, 0, nullptr, 0, &returned)) return true;
     if (attempt + 1 < LockAttempts) Kernel_.Sleep(LockRetryDelayMs);
   }
   return false;
@@ -259,8 +250,8 @@ int64_t TKLDiskAccess::QueryVolumeLength() {
       returned == sizeof length && length > 0)
     return length;
   TPartitionInformation partition;
-  if (Kernel_.DeviceIoControl(DriveHandle(), klk::IoctlDiskGetPartitionInfo, nullptr, 0, &partition,
-                              sizeof partition, &returned) &&
+  if (Kernel_.DeviceIoControl(DriveHandle(), klk::IoctlDiskGetPartitionInfo, nullptr, 0, &partition, sizeof partition,
+                              &returned) &&
       returned >= offsetof(TPartitionInformation, HiddenSectors) && partition.PartitionLength > 0)
     return partition.PartitionLength;
   if (Kernel_.GetFileSizeEx(DriveHandle(), &length) && length > 0) return length;

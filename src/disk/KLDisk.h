@@ -41,13 +41,13 @@ inline constexpr uint32_t VWin32DiocDosInt25 = 2;
 inline constexpr uint32_t VWin32DiocDosInt26 = 3;
 inline constexpr uint32_t VWin32DiocDosDriveInfo = 6;
 // DOS services reached through VWIN32 (the AX and CX values of INT 21h).
-inline constexpr uint32_t DosIoctlBlockDevice = 0x440D;    // generic IOCTL for block devices
-inline constexpr uint32_t DosExtAbsDiskReadWrite = 0x7305; // FAT32 absolute read (SI 0) or write (SI 1)
-inline constexpr uint32_t DosExtGetFreeSpace = 0x7303;     // FAT32 free-space figures, uncapped
-inline constexpr uint32_t DosLockLogicalVolume = 0x084A;   // minor codes of DosIoctlBlockDevice
+inline constexpr uint32_t DosIoctlBlockDevice = 0x440D;     // generic IOCTL for block devices
+inline constexpr uint32_t DosExtAbsDiskReadWrite = 0x7305;  // FAT32 absolute read (SI 0) or write (SI 1)
+inline constexpr uint32_t DosExtGetFreeSpace = 0x7303;      // FAT32 free-space figures, uncapped
+inline constexpr uint32_t DosLockLogicalVolume = 0x084A;    // minor codes of DosIoctlBlockDevice
 inline constexpr uint32_t DosUnlockLogicalVolume = 0x086A;
 inline constexpr uint32_t DosGetDeviceParams = 0x0860;
-inline constexpr uint32_t DosFat32Category = 0x4000;       // category 48h instead of 08h: the FAT32 form
+inline constexpr uint32_t DosFat32Category = 0x4000;  // category 48h instead of 08h: the FAT32 form
 // The most one DOS absolute transfer carries: the services take the packet's buffer as one
 // 64 KiB segment, as DOS block drivers do. Its sector count is 16 bits besides.
 inline constexpr uint32_t DosMaxTransferBytes = 0x10000;
@@ -133,23 +133,21 @@ public:
   virtual uint32_t GetDriveTypeA(const std::string& root) = 0;
   virtual bool GetDiskFreeSpaceExA(const std::string& root, uint64_t* freeToCaller, uint64_t* total,
                                    uint64_t* totalFree) = 0;
-  virtual bool GetDiskFreeSpaceA(const std::string& root, uint32_t* sectorsPerCluster,
-                                 uint32_t* bytesPerSector, uint32_t* freeClusters,
-                                 uint32_t* totalClusters) = 0;
+  virtual bool GetDiskFreeSpaceA(const std::string& root, uint32_t* sectorsPerCluster, uint32_t* bytesPerSector,
+                                 uint32_t* freeClusters, uint32_t* totalClusters) = 0;
   // volumeName and fileSystemName hold 256 characters.
   virtual bool GetVolumeInformationA(const std::string& root, char* volumeName, uint32_t volumeNameSize,
-                                     uint32_t* serialNumber, uint32_t* maxComponentLength,
-                                     uint32_t* fileSystemFlags, char* fileSystemName,
-                                     uint32_t fileSystemNameSize) = 0;
-  virtual TKLHandle CreateFileA(const std::string& path, uint32_t access, uint32_t share,
-                                uint32_t disposition, uint32_t flagsAndAttributes) = 0;
+                                     uint32_t* serialNumber, uint32_t* maxComponentLength, uint32_t* fileSystemFlags,
+                                     char* fileSystemName, uint32_t fileSystemNameSize) = 0;
+  virtual TKLHandle CreateFileA(const std::string& path, uint32_t access, uint32_t share, uint32_t disposition,
+                                uint32_t flagsAndAttributes) = 0;
   virtual bool CloseHandle(TKLHandle handle) = 0;
   // Moves to an absolute byte offset; false when the system refused.
   virtual bool SetFilePointer(TKLHandle handle, int64_t offset) = 0;
   virtual bool WriteFile(TKLHandle handle, const void* data, uint32_t bytes, uint32_t* written) = 0;
   virtual bool ReadFile(TKLHandle handle, void* data, uint32_t bytes, uint32_t* read) = 0;
-  virtual bool DeviceIoControl(TKLHandle handle, uint32_t code, void* in, uint32_t inSize, void* out,
-                               uint32_t outSize, uint32_t* returned) = 0;
+  virtual bool DeviceIoControl(TKLHandle handle, uint32_t code, void* in, uint32_t inSize, void* out, uint32_t outSize,
+                               uint32_t* returned) = 0;
   virtual bool GetFileSizeEx(TKLHandle handle, int64_t* size) = 0;
   // The error code the last failed call left (GetLastError).
   virtual uint32_t GetLastError() = 0;

@@ -74,9 +74,9 @@ public:
     return ok != FALSE;
   }
 
-  bool GetVolumeInformationA(const std::string& root, char* volumeName, uint32_t volumeNameSize,
-                             uint32_t* serialNumber, uint32_t* maxComponentLength, uint32_t* fileSystemFlags,
-                             char* fileSystemName, uint32_t fileSystemNameSize) override {
+  bool GetVolumeInformationA(const std::string& root, char* volumeName, uint32_t volumeNameSize, uint32_t* serialNumber,
+                             uint32_t* maxComponentLength, uint32_t* fileSystemFlags, char* fileSystemName,
+                             uint32_t fileSystemNameSize) override {
     DWORD serial = 0, maxComponent = 0, flags = 0;
     BOOL ok = ::GetVolumeInformationA(root.c_str(), volumeName, volumeNameSize, &serial, &maxComponent, &flags,
                                       fileSystemName, fileSystemNameSize);
@@ -135,9 +135,7 @@ public:
 
   void Sleep(uint32_t milliseconds) override { ::Sleep(milliseconds); }
 
-  uint32_t FlatAddress(const void* data) override {
-    return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(data));
-  }
+  uint32_t FlatAddress(const void* data) override { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(data)); }
 
   // Wine's VWIN32 reads the high word of a packet's buffer address as a selector and takes the
   // address as flat only when that selector is a GDT one (bit 2 clear); otherwise the write
@@ -145,8 +143,9 @@ public:
   // there and costs nothing on Windows 9x.
   uint8_t* DosTransferBuffer(uint32_t size) override {
     if (size > SelectorBit) return nullptr;
-    if (!dosBuffer_) dosBuffer_ = static_cast<uint8_t*>(
-        VirtualAlloc(nullptr, 3 * SelectorBit, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+    if (!dosBuffer_)
+      dosBuffer_ =
+          static_cast<uint8_t*>(VirtualAlloc(nullptr, 3 * SelectorBit, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
     if (!dosBuffer_) return nullptr;
     // The first boundary of 2 * SelectorBit opens a window of SelectorBit bytes with the bit clear.
     const uintptr_t window = 2 * SelectorBit;

@@ -53,9 +53,9 @@ TApplication::TApplication(TComponent* owner) : TComponent(owner) {
   RegisterObjectClass({kApplicationClassName});
   // Zero-sized: the window is only there to carry the taskbar button.
   const int x = GetSystemMetrics(SM_CXSCREEN) / 2, y = GetSystemMetrics(SM_CYSCREEN) / 2;
-  handle_.Reset(CreateObjectWindow(this, {kApplicationClassName, ModuleBaseName(),
-                                          WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
-                                          0, RECT{x, y, x, y}}));
+  handle_.Reset(CreateObjectWindow(
+      this, {kApplicationClassName, ModuleBaseName(),
+             WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, 0, RECT{x, y, x, y}}));
 }
 
 TApplication::~TApplication() {
@@ -134,8 +134,8 @@ void TApplication::HandleException(const std::exception& e) {
     OnException(e);
     return;
   }
-  MessageBoxA(mainForm_ && mainForm_->HandleAllocated() ? mainForm_->Handle() : Handle(), e.what(),
-              Title().c_str(), MB_OK | MB_ICONERROR);
+  MessageBoxA(mainForm_ && mainForm_->HandleAllocated() ? mainForm_->Handle() : Handle(), e.what(), Title().c_str(),
+              MB_OK | MB_ICONERROR);
 }
 
 void TApplication::HandleCurrentException() {

@@ -41,9 +41,9 @@ TBmpColor Rgb(uint8_t r, uint8_t g, uint8_t b) { return TBmpColor{b, g, r, 0}; }
 
 const std::vector<TBmpColor>& VgaColors() {
   static const std::vector<TBmpColor> colors = {
-      Rgb(0, 0, 0),       Rgb(128, 0, 0),   Rgb(0, 128, 0),   Rgb(128, 128, 0), Rgb(0, 0, 128),   Rgb(128, 0, 128),
-      Rgb(0, 128, 128),   Rgb(192, 192, 192), Rgb(128, 128, 128), Rgb(255, 0, 0), Rgb(0, 255, 0),   Rgb(255, 255, 0),
-      Rgb(0, 0, 255),     Rgb(255, 0, 255), Rgb(0, 255, 255), Rgb(255, 255, 255)};
+      Rgb(0, 0, 0),     Rgb(128, 0, 0),     Rgb(0, 128, 0),     Rgb(128, 128, 0),  Rgb(0, 0, 128), Rgb(128, 0, 128),
+      Rgb(0, 128, 128), Rgb(192, 192, 192), Rgb(128, 128, 128), Rgb(255, 0, 0),    Rgb(0, 255, 0), Rgb(255, 255, 0),
+      Rgb(0, 0, 255),   Rgb(255, 0, 255),   Rgb(0, 255, 255),   Rgb(255, 255, 255)};
   return colors;
 }
 
@@ -56,7 +56,8 @@ std::vector<TBmpColor> DefaultPalette(TPixelFormat pf) {
       for (int r = 0; r < 6; ++r)
         for (int g = 0; g < 6; ++g)
           for (int b = 0; b < 6; ++b)
-            colors.push_back(Rgb(static_cast<uint8_t>(r * 51), static_cast<uint8_t>(g * 51), static_cast<uint8_t>(b * 51)));
+            colors.push_back(
+                Rgb(static_cast<uint8_t>(r * 51), static_cast<uint8_t>(g * 51), static_cast<uint8_t>(b * 51)));
       for (int i = 1; colors.size() < 256; ++i) colors.push_back(Rgb(i * 10, i * 10, i * 10));
       return colors;
     }
@@ -69,7 +70,7 @@ int64_t StrideOf(int32_t width, TPixelFormat pf) { return BmpStride(width, BitCo
 }  // namespace
 
 const std::vector<std::string>& PixelFormatNames() {
-  static const std::vector<std::string> names = {"pfDevice", "pf1bit",  "pf4bit",  "pf8bit", "pf15bit",
+  static const std::vector<std::string> names = {"pfDevice", "pf1bit",  "pf4bit",  "pf8bit",  "pf15bit",
                                                  "pf16bit",  "pf24bit", "pf32bit", "pfCustom"};
   return names;
 }
@@ -106,7 +107,8 @@ struct TBitmap::TDib {
     std::copy_n(dib.Palette.begin(), std::min<size_t>(dib.Palette.size(), 256),
                 reinterpret_cast<TBmpColor*>(info.Colors));
     void* bits = nullptr;
-    dib.Handle.Reset(CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0));
+    dib.Handle.Reset(
+        CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!dib.Handle || !bits) throw EOutOfResources("Out of system resources");
     dib.Bits = static_cast<uint8_t*>(bits);
     dib.Width = width;
@@ -162,8 +164,13 @@ void TBitmap::Replace(TDib dib) {
 
 TBmpPixels TBitmap::Pixels() {
   GdiFlush();
-  return TBmpPixels{bits_, width_, height_, BitCountOf(pixelFormat_), pixelFormat_ == pf16bit,
-                    palette_.data(), static_cast<int32_t>(palette_.size())};
+  return TBmpPixels{bits_,
+                    width_,
+                    height_,
+                    BitCountOf(pixelFormat_),
+                    pixelFormat_ == pf16bit,
+                    palette_.data(),
+                    static_cast<int32_t>(palette_.size())};
 }
 
 void TBitmap::SetSize(int32_t width, int32_t height) {
@@ -229,7 +236,8 @@ void TBitmap::Assign(const TPersistent* source) {
   TDib dib = TDib::Make(other->width_, other->height_, other->pixelFormat_, other->palette_);
   if (dib.Bits) {
     GdiFlush();
-    std::memcpy(dib.Bits, other->bits_, static_cast<size_t>(StrideOf(other->width_, other->pixelFormat_) * other->height_));
+    std::memcpy(dib.Bits, other->bits_,
+                static_cast<size_t>(StrideOf(other->width_, other->pixelFormat_) * other->height_));
   }
   Replace(std::move(dib));
 }

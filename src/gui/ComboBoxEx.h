@@ -61,8 +61,8 @@ public:
 
   TComboExItem* Items(int index) const { return static_cast<TComboExItem*>(TCollection::Items(index)); }
   TComboExItem* Add() { return static_cast<TComboExItem*>(TCollection::Add()); }
-  TComboExItem* AddItem(const std::string& caption, int32_t imageIndex, int32_t selectedImageIndex,
-                        int32_t indent, TObject* data);
+  TComboExItem* AddItem(const std::string& caption, int32_t imageIndex, int32_t selectedImageIndex, int32_t indent,
+                        TObject* data);
 
 protected:
   void Update(TCollectionItem* item) override;

@@ -70,41 +70,39 @@ void CALLBACK WatchMouseLeave(HWND, UINT, UINT_PTR, DWORD) {
 }
 
 const std::vector<std::string> kBiDiModeNames = {"bdLeftToRight", "bdRightToLeft", "bdRightToLeftNoAlign",
-                                                  "bdRightToLeftReadingOnly"};
+                                                 "bdRightToLeftReadingOnly"};
 }  // namespace
 
 const TClassInfo& TControl::StaticClassInfo() {
-  static const TClassInfo info = TClassBuilder<TControl>("TControl", &TComponent::StaticClassInfo())
-                                     .Integer("Left", &TControl::Left, &TControl::SetLeft)
-                                     .Integer("Top", &TControl::Top, &TControl::SetTop)
-                                     .Integer("Width", &TControl::Width, &TControl::SetWidth)
-                                     .Integer("Height", &TControl::Height, &TControl::SetHeight)
-                                     .Enum("BiDiMode", &TControl::BiDiMode, &TControl::SetBiDiMode, kBiDiModeNames, 0)
-                                     .String("Caption", &TControl::Caption, &TControl::SetCaption)
-                                     .Boolean("Enabled", &TControl::Enabled, &TControl::SetEnabled, true)
-                                     .Object("Font", &TControl::Font)
-                                     .Boolean("ParentFont", &TControl::ParentFont, &TControl::SetParentFont, true)
-                                     .Boolean("Visible", &TControl::Visible, &TControl::SetVisible, true)
-                                     .Integer("Color", &TControl::Color, &TControl::SetColor, clBtnFace,
-                                              &ColorIdents())
-                                     .Integer("Cursor", &TControl::Cursor, &TControl::SetCursor, 0)
-                                     .String("Hint", &TControl::Hint, &TControl::SetHint)
-                                     .Boolean("ShowHint", &TControl::ShowHint, &TControl::SetShowHint, false)
-                                     .Boolean("ParentShowHint", &TControl::ParentShowHint,
-                                              &TControl::SetParentShowHint, true)
-                                     .Event("OnClick", &TControl::OnClick)
-                                     .Event("OnMouseDown", &TControl::OnMouseDown)
-                                     .Event("OnMouseMove", &TControl::OnMouseMove)
-                                     .Event("OnMouseUp", &TControl::OnMouseUp)
-                                     .Event("OnMouseEnter", &TControl::OnMouseEnter)
-                                     .Event("OnMouseLeave", &TControl::OnMouseLeave)
-                                     .Info();
+  static const TClassInfo info =
+      TClassBuilder<TControl>("TControl", &TComponent::StaticClassInfo())
+          .Integer("Left", &TControl::Left, &TControl::SetLeft)
+          .Integer("Top", &TControl::Top, &TControl::SetTop)
+          .Integer("Width", &TControl::Width, &TControl::SetWidth)
+          .Integer("Height", &TControl::Height, &TControl::SetHeight)
+          .Enum("BiDiMode", &TControl::BiDiMode, &TControl::SetBiDiMode, kBiDiModeNames, 0)
+          .String("Caption", &TControl::Caption, &TControl::SetCaption)
+          .Boolean("Enabled", &TControl::Enabled, &TControl::SetEnabled, true)
+          .Object("Font", &TControl::Font)
+          .Boolean("ParentFont", &TControl::ParentFont, &TControl::SetParentFont, true)
+          .Boolean("Visible", &TControl::Visible, &TControl::SetVisible, true)
+          .Integer("Color", &TControl::Color, &TControl::SetColor, clBtnFace, &ColorIdents())
+          .Integer("Cursor", &TControl::Cursor, &TControl::SetCursor, 0)
+          .String("Hint", &TControl::Hint, &TControl::SetHint)
+          .Boolean("ShowHint", &TControl::ShowHint, &TControl::SetShowHint, false)
+          .Boolean("ParentShowHint", &TControl::ParentShowHint, &TControl::SetParentShowHint, true)
+          .Event("OnClick", &TControl::OnClick)
+          .Event("OnMouseDown", &TControl::OnMouseDown)
+          .Event("OnMouseMove", &TControl::OnMouseMove)
+          .Event("OnMouseUp", &TControl::OnMouseUp)
+          .Event("OnMouseEnter", &TControl::OnMouseEnter)
+          .Event("OnMouseLeave", &TControl::OnMouseLeave)
+          .Info();
   return info;
 }
 
 const TClassInfo& TGraphicControl::StaticClassInfo() {
-  static const TClassInfo info =
-      TClassBuilder<TGraphicControl>("TGraphicControl", &TControl::StaticClassInfo()).Info();
+  static const TClassInfo info = TClassBuilder<TGraphicControl>("TGraphicControl", &TControl::StaticClassInfo()).Info();
   return info;
 }
 
@@ -192,8 +190,8 @@ void TControl::MouseMove(uint8_t shift, int32_t x, int32_t y) {
 
 // A left press and release on the control is a click.
 void TControl::MouseUp(TMouseButton button, uint8_t shift, int32_t x, int32_t y) {
-  const bool click = button == TMouseButton::mbLeft && std::exchange(pressed_, false) && x >= 0 && y >= 0 &&
-                     x < width_ && y < height_;
+  const bool click =
+      button == TMouseButton::mbLeft && std::exchange(pressed_, false) && x >= 0 && y >= 0 && x < width_ && y < height_;
   if (OnMouseUp) OnMouseUp(this, button, shift, x, y);
   if (click) Click();
 }
@@ -340,9 +338,7 @@ void TWinControl::RecreateWnd() {
   if (Parent() && Parent()->HandleAllocated()) CreateHandle();
 }
 
-TWinControl* TWinControl::FromHandle(HWND wnd) {
-  return dynamic_cast<TWinControl*>(WindowObject(wnd));
-}
+TWinControl* TWinControl::FromHandle(HWND wnd) { return dynamic_cast<TWinControl*>(WindowObject(wnd)); }
 
 void TWinControl::InsertControl(TControl* control) {
   controls_.push_back(control);
@@ -558,8 +554,8 @@ void TWinControl::CreateHandle() {
   if (own) RegisterObjectClass({ClassName(), CS_DBLCLKS, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)});
   static int nextId = 100;
   HMENU id = (params.Style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(nextId++)) : nullptr;
-  HWND wnd = CreateObjectWindow(this, {own ? ClassName() : params.WinClassName, Caption(), params.Style,
-                                       params.ExStyle, BoundsRect(), params.WndParent, id});
+  HWND wnd = CreateObjectWindow(this, {own ? ClassName() : params.WinClassName, Caption(), params.Style, params.ExStyle,
+                                       BoundsRect(), params.WndParent, id});
   handle_ = wnd;
   SendMessageA(wnd, WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), FALSE);
   AfterCreateHandle();
@@ -580,9 +576,7 @@ void TWinControl::DestroyHandle() {
   DestroyWindow(wnd);
 }
 
-LRESULT TWinControl::DefaultHandler(UINT msg, WPARAM wp, LPARAM lp) {
-  return DefWindowProcA(handle_, msg, wp, lp);
-}
+LRESULT TWinControl::DefaultHandler(UINT msg, WPARAM wp, LPARAM lp) { return DefWindowProcA(handle_, msg, wp, lp); }
 
 LRESULT TWinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
@@ -649,8 +643,7 @@ void TWinControl::FontChanged() {
 }
 
 void TWinControl::BoundsChanged() {
-  if (handle_)
-    SetWindowPos(handle_, nullptr, Left(), Top(), Width(), Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+  if (handle_) SetWindowPos(handle_, nullptr, Left(), Top(), Width(), Height(), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TWinControl::VisibleChanged() {

@@ -38,7 +38,15 @@ constexpr TModalResult mrNo = 7;
 enum class TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
 
 enum class TMouseButton { mbLeft, mbRight, mbMiddle };
-enum TShiftFlag : uint8_t { ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32, ssDouble = 64 };
+enum TShiftFlag : uint8_t {
+  ssShift = 1,
+  ssAlt = 2,
+  ssCtrl = 4,
+  ssLeft = 8,
+  ssRight = 16,
+  ssMiddle = 32,
+  ssDouble = 64
+};
 // Coordinates are the control's own (its top-left corner is 0, 0).
 using TMouseEvent = TEvent<void(TObject* sender, TMouseButton button, uint8_t shift, int32_t x, int32_t y)>;
 using TMouseMoveEvent = TEvent<void(TObject* sender, uint8_t shift, int32_t x, int32_t y)>;

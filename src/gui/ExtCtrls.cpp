@@ -8,8 +8,8 @@ namespace orv {
 
 namespace {
 const std::vector<std::string> kPanelBevelNames = {"bvNone", "bvLowered", "bvRaised", "bvSpace"};
-const std::vector<std::string> kBevelShapeNames = {"bsBox",         "bsFrame",      "bsTopLine", "bsBottomLine",
-                                                   "bsLeftLine",    "bsRightLine",  "bsSpacer"};
+const std::vector<std::string> kBevelShapeNames = {"bsBox",      "bsFrame",     "bsTopLine", "bsBottomLine",
+                                                   "bsLeftLine", "bsRightLine", "bsSpacer"};
 const std::vector<std::string> kBevelStyleNames = {"bsLowered", "bsRaised"};
 
 // One ring of a panel's bevel, drawn inside Rect, which then shrinks past it.
@@ -47,10 +47,9 @@ const TClassInfo& TPage::StaticClassInfo() {
 }
 
 const TClassInfo& TNotebook::StaticClassInfo() {
-  static const TClassInfo info =
-      TClassBuilder<TNotebook>("TNotebook", &TWinControl::StaticClassInfo())
-          .Integer("PageIndex", &TNotebook::PageIndex, &TNotebook::SetPageIndex, 0)
-          .Info();
+  static const TClassInfo info = TClassBuilder<TNotebook>("TNotebook", &TWinControl::StaticClassInfo())
+                                     .Integer("PageIndex", &TNotebook::PageIndex, &TNotebook::SetPageIndex, 0)
+                                     .Info();
   return info;
 }
 

@@ -19,7 +19,7 @@ namespace orv {
 namespace {
 
 const std::vector<std::string> kBorderStyleNames = {"bsNone",   "bsSingle",     "bsSizeable",
-                                                     "bsDialog", "bsToolWindow", "bsSizeToolWin"};
+                                                    "bsDialog", "bsToolWindow", "bsSizeToolWin"};
 const std::vector<std::string> kBorderIconNames = {"biSystemMenu", "biMinimize", "biMaximize"};
 const std::vector<std::string> kFormStyleNames = {"fsNormal", "fsStayOnTop"};
 const std::vector<std::string> kPositionNames = {"poDesigned", "poDefault", "poScreenCenter", "poMainFormCenter"};
@@ -117,8 +117,7 @@ void TForm::CreateParams(TCreateParams& params) {
   params.WndParent = Application ? Application->Handle() : nullptr;
   params.Style = WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
   const bool dialog = borderStyle_ == TFormBorderStyle::bsDialog;
-  const bool tool = borderStyle_ == TFormBorderStyle::bsToolWindow ||
-                    borderStyle_ == TFormBorderStyle::bsSizeToolWin;
+  const bool tool = borderStyle_ == TFormBorderStyle::bsToolWindow || borderStyle_ == TFormBorderStyle::bsSizeToolWin;
   switch (borderStyle_) {
     case TFormBorderStyle::bsNone: params.Style |= WS_POPUP; break;
     case TFormBorderStyle::bsSingle:
@@ -216,8 +215,8 @@ void TForm::ApplyPosition() {
       break;
     case TPosition::poMainFormCenter:
       if (TForm* main = Application->MainForm(); main && main != this)
-        SetBounds(main->Left() + (main->Width() - Width()) / 2, main->Top() + (main->Height() - Height()) / 2,
-                  Width(), Height());
+        SetBounds(main->Left() + (main->Width() - Width()) / 2, main->Top() + (main->Height() - Height()) / 2, Width(),
+                  Height());
       break;
     default: break;
   }
@@ -371,9 +370,7 @@ bool TForm::DialogKey(WPARAM key) {
         return true;
       }
       return false;
-    case VK_TAB:
-      FocusNext(GetKeyState(VK_SHIFT) < 0);
-      return true;
+    case VK_TAB: FocusNext(GetKeyState(VK_SHIFT) < 0); return true;
   }
   return false;
 }
@@ -445,11 +442,11 @@ namespace {
 // The classes that window definitions may name, graphic classes included (a picture names
 // the class of its graphic).
 std::vector<const TClassInfo*> LayerClasses() {
-  return {&TForm::StaticClassInfo(),     &TLabel::StaticClassInfo(),       &TButton::StaticClassInfo(),
-          &TImage::StaticClassInfo(),    &TGroupBox::StaticClassInfo(),    &TComboBox::StaticClassInfo(),
-          &TPanel::StaticClassInfo(),    &TBevel::StaticClassInfo(),       &TNotebook::StaticClassInfo(),
-          &TPage::StaticClassInfo(),     &TProgressBar::StaticClassInfo(),   &TBitmap::StaticClassInfo(),
-          &TIcon::StaticClassInfo(),     &TMetafile::StaticClassInfo()};
+  return {&TForm::StaticClassInfo(),  &TLabel::StaticClassInfo(),       &TButton::StaticClassInfo(),
+          &TImage::StaticClassInfo(), &TGroupBox::StaticClassInfo(),    &TComboBox::StaticClassInfo(),
+          &TPanel::StaticClassInfo(), &TBevel::StaticClassInfo(),       &TNotebook::StaticClassInfo(),
+          &TPage::StaticClassInfo(),  &TProgressBar::StaticClassInfo(), &TBitmap::StaticClassInfo(),
+          &TIcon::StaticClassInfo(),  &TMetafile::StaticClassInfo()};
 }
 }  // namespace
 

@@ -83,8 +83,8 @@ void TFont::SetColor(COLORREF value) {
 void TFont::SetLogFont(const LOGFONTA& lf) {
   name_ = lf.lfFaceName;
   height_ = lf.lfHeight;
-  style_ = (lf.lfWeight >= FW_BOLD ? fsBold : 0) | (lf.lfItalic ? fsItalic : 0) |
-           (lf.lfUnderline ? fsUnderline : 0) | (lf.lfStrikeOut ? fsStrikeOut : 0);
+  style_ = (lf.lfWeight >= FW_BOLD ? fsBold : 0) | (lf.lfItalic ? fsItalic : 0) | (lf.lfUnderline ? fsUnderline : 0) |
+           (lf.lfStrikeOut ? fsStrikeOut : 0);
   charset_ = lf.lfCharSet;
   Changed();
 }
@@ -111,7 +111,7 @@ void TFont::Changed() {
 }
 
 namespace {
-const std::vector<std::string> kPenStyleNames = {"psSolid", "psDash", "psDot", "psDashDot",
+const std::vector<std::string> kPenStyleNames = {"psSolid",      "psDash",  "psDot",        "psDashDot",
                                                  "psDashDotDot", "psClear", "psInsideFrame"};
 const std::vector<std::string> kBrushStyleNames = {"bsSolid", "bsClear"};
 
@@ -136,15 +136,33 @@ COLORREF ColorToRGB(TColor color) {
 
 const TIdentMap& ColorIdents() {
   static const TIdentMap idents = {
-      {"clBlack", clBlack},         {"clMaroon", clMaroon},           {"clGreen", clGreen},
-      {"clNavy", clNavy},           {"clGray", clGray},               {"clSilver", clSilver},
-      {"clRed", clRed},             {"clLime", clLime},               {"clYellow", clYellow},
-      {"clBlue", clBlue},           {"clFuchsia", clFuchsia},         {"clAqua", clAqua},
-      {"clWhite", clWhite},         {"clNone", clNone},               {"clDefault", clDefault},
-      {"clWindow", clWindow},       {"clWindowText", clWindowText},   {"clBtnFace", clBtnFace},
-      {"clBtnShadow", clBtnShadow}, {"clBtnHighlight", clBtnHighlight}, {"clBtnText", clBtnText},
-      {"cl3DDkShadow", cl3DDkShadow}, {"cl3DLight", cl3DLight},       {"clHighlight", clHighlight},
-      {"clHighlightText", clHighlightText}, {"clGrayText", clGrayText}, {"clInfoBk", clInfoBk},
+      {"clBlack", clBlack},
+      {"clMaroon", clMaroon},
+      {"clGreen", clGreen},
+      {"clNavy", clNavy},
+      {"clGray", clGray},
+      {"clSilver", clSilver},
+      {"clRed", clRed},
+      {"clLime", clLime},
+      {"clYellow", clYellow},
+      {"clBlue", clBlue},
+      {"clFuchsia", clFuchsia},
+      {"clAqua", clAqua},
+      {"clWhite", clWhite},
+      {"clNone", clNone},
+      {"clDefault", clDefault},
+      {"clWindow", clWindow},
+      {"clWindowText", clWindowText},
+      {"clBtnFace", clBtnFace},
+      {"clBtnShadow", clBtnShadow},
+      {"clBtnHighlight", clBtnHighlight},
+      {"clBtnText", clBtnText},
+      {"cl3DDkShadow", cl3DDkShadow},
+      {"cl3DLight", cl3DLight},
+      {"clHighlight", clHighlight},
+      {"clHighlightText", clHighlightText},
+      {"clGrayText", clGrayText},
+      {"clInfoBk", clInfoBk},
       {"clInfoText", clInfoText},
   };
   return idents;

@@ -66,9 +66,13 @@ TRect ToTRect(const RECT& r);
 class TCanvas;
 
 // A graphic cannot do what was asked (for example an icon asked to change its size).
-class EInvalidGraphicOperation : public Exception { using Exception::Exception; };
+class EInvalidGraphicOperation : public Exception {
+  using Exception::Exception;
+};
 // The system refused a GDI object (too large, or out of resources).
-class EOutOfResources : public Exception { using Exception::Exception; };
+class EOutOfResources : public Exception {
+  using Exception::Exception;
+};
 
 enum TFontStyle : uint8_t { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
 

@@ -7,11 +7,10 @@
 namespace orv {
 
 const TClassInfo& TCustomImageList::StaticClassInfo() {
-  static const TClassInfo info =
-      TClassBuilder<TCustomImageList>("TCustomImageList", &TComponent::StaticClassInfo())
-          .Integer("Width", &TCustomImageList::Width, &TCustomImageList::SetWidth, 16)
-          .Integer("Height", &TCustomImageList::Height, &TCustomImageList::SetHeight, 16)
-          .Info();
+  static const TClassInfo info = TClassBuilder<TCustomImageList>("TCustomImageList", &TComponent::StaticClassInfo())
+                                     .Integer("Width", &TCustomImageList::Width, &TCustomImageList::SetWidth, 16)
+                                     .Integer("Height", &TCustomImageList::Height, &TCustomImageList::SetHeight, 16)
+                                     .Info();
   return info;
 }
 

@@ -295,8 +295,7 @@ bool TCustomMemo::RefusesChange(UINT msg) const {
     case WM_UNDO:
     case EM_UNDO:
     case EM_REPLACESEL:
-    case EM_REDO:
-      return true;
+    case EM_REDO: return true;
   }
   return false;
 }

@@ -44,8 +44,8 @@ void CheckIconImage(const uint8_t* image, uint32_t size) {
   if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
     throw EInvalidGraphic("Invalid icon: bad image header");
   const uint32_t colors = bits <= 8 ? (Get32(image + 32) ? Get32(image + 32) : 1u << bits) : 0;
-  const int64_t needed = int64_t{Get32(image)} + 4 * int64_t{colors} + BmpStride(width, bits) * height +
-                         BmpStride(width, 1) * height;
+  const int64_t needed =
+      int64_t{Get32(image)} + 4 * int64_t{colors} + BmpStride(width, bits) * height + BmpStride(width, 1) * height;
   if ((bits <= 8 && colors > (1u << bits)) || needed > size) throw EInvalidGraphic("Invalid icon: truncated image");
 }
 
@@ -229,8 +229,9 @@ void TPicture::AssignTo(TPersistent* dest) const {
 }
 
 void TPicture::DefineProperties(TFiler& filer) {
-  filer.DefineBinaryProperty("Data", [this](TStream& s) { ReadData(s); }, [this](TStream& s) { WriteData(s); },
-                             graphic_ && !graphic_->Empty());
+  filer.DefineBinaryProperty(
+      "Data", [this](TStream& s) { ReadData(s); }, [this](TStream& s) { WriteData(s); },
+      graphic_ && !graphic_->Empty());
 }
 
 void TPicture::ReadData(TStream& stream) {

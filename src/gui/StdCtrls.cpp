@@ -19,12 +19,11 @@ void FillSolid(HDC dc, const RECT& r, TColor color) {
 }  // namespace
 
 const TClassInfo& TLabel::StaticClassInfo() {
-  static const TClassInfo info =
-      TClassBuilder<TLabel>("TLabel", &TGraphicControl::StaticClassInfo())
-          .Enum("Alignment", &TLabel::Alignment, &TLabel::SetAlignment, kAlignmentNames, 0)
-          .Boolean("Transparent", &TLabel::Transparent, &TLabel::SetTransparent, false)
-          .Boolean("WordWrap", &TLabel::WordWrap, &TLabel::SetWordWrap, false)
-          .Info();
+  static const TClassInfo info = TClassBuilder<TLabel>("TLabel", &TGraphicControl::StaticClassInfo())
+                                     .Enum("Alignment", &TLabel::Alignment, &TLabel::SetAlignment, kAlignmentNames, 0)
+                                     .Boolean("Transparent", &TLabel::Transparent, &TLabel::SetTransparent, false)
+                                     .Boolean("WordWrap", &TLabel::WordWrap, &TLabel::SetWordWrap, false)
+                                     .Info();
   return info;
 }
 
@@ -99,8 +98,7 @@ TButton::TButton(TComponent* owner) : TWinControl(owner) { SetTabStop(true); }
 
 void TButton::SetDefault(bool value) {
   default_ = value;
-  if (HandleAllocated())
-    SendMessageA(Handle(), BM_SETSTYLE, value ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+  if (HandleAllocated()) SendMessageA(Handle(), BM_SETSTYLE, value ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
 }
 
 void TButton::CreateParams(TCreateParams& params) {

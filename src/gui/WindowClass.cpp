@@ -33,9 +33,9 @@ void RegisterObjectClass(const TWindowClassParams& params) {
 
 HWND CreateObjectWindow(TWindowObject* object, const TWindowArgs& args) {
   const RECT& r = args.Bounds;
-  HWND wnd = CreateWindowExA(args.ExStyle, args.ClassName.c_str(), args.Text.c_str(), args.Style, r.left, r.top,
-                             r.right - r.left, r.bottom - r.top, args.Parent, args.Menu, GetModuleHandleA(nullptr),
-                             object);
+  HWND wnd =
+      CreateWindowExA(args.ExStyle, args.ClassName.c_str(), args.Text.c_str(), args.Style, r.left, r.top,
+                      r.right - r.left, r.bottom - r.top, args.Parent, args.Menu, GetModuleHandleA(nullptr), object);
   if (!wnd) RaiseLastOSError("Error creating window " + args.ClassName);
   AttachWindowObject(wnd, object);
   return wnd;

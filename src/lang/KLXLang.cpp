@@ -100,8 +100,7 @@ void TKLXBinList::Delete(int index) {
   items_.erase(items_.begin() + index);
 }
 
-TKLXLanguage::TKLXLanguage()
-    : header_(new TKLXLanguageHeader), words_(new TKLXWords), binItems_(new TKLXBinList) {}
+TKLXLanguage::TKLXLanguage() : header_(new TKLXLanguageHeader), words_(new TKLXWords), binItems_(new TKLXBinList) {}
 
 TKLXLanguage::~TKLXLanguage() {
   delete binItems_;

@@ -250,8 +250,7 @@ public:
     if (RichEditVersion == 1) {
       CHARRANGE after{};
       Send(EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&after));
-      if (after.cpMin != start + static_cast<LONG>(text.size()))
-        throw EOutOfResources("RichEdit line insertion error");
+      if (after.cpMin != start + static_cast<LONG>(text.size())) throw EOutOfResources("RichEdit line insertion error");
     }
   }
 
@@ -309,10 +308,9 @@ const TClassInfo& TKLCustomRichEdit::StaticClassInfo() {
           .Boolean("AutoURLDetect", &TKLCustomRichEdit::AutoURLDetect, &TKLCustomRichEdit::SetAutoURLDetect, true)
           .Boolean("AutoVerbMenu", &TKLCustomRichEdit::AutoVerbMenu, &TKLCustomRichEdit::SetAutoVerbMenu, true)
           .Integer("Color", &TKLCustomRichEdit::Color, &TKLCustomRichEdit::SetColor, clWindow, &ColorIdents())
-          .Boolean("HideScrollBars", &TKLCustomRichEdit::HideScrollBars, &TKLCustomRichEdit::SetHideScrollBars,
-                   true)
-          .Set("LangOptions", &TKLCustomRichEdit::LangOptions, &TKLCustomRichEdit::SetLangOptions,
-               kLangOptionNames, rlAutoFont)
+          .Boolean("HideScrollBars", &TKLCustomRichEdit::HideScrollBars, &TKLCustomRichEdit::SetHideScrollBars, true)
+          .Set("LangOptions", &TKLCustomRichEdit::LangOptions, &TKLCustomRichEdit::SetLangOptions, kLangOptionNames,
+               rlAutoFont)
           .Boolean("PlainText", &TKLCustomRichEdit::PlainText, &TKLCustomRichEdit::SetPlainText, false)
           .Boolean("SelectionBar", &TKLCustomRichEdit::SelectionBar, &TKLCustomRichEdit::SetSelectionBar, true)
           .Enum("StreamFormat", &TKLCustomRichEdit::StreamFormat, &TKLCustomRichEdit::SetStreamFormat,
@@ -332,8 +330,8 @@ const TClassInfo& TKLCustomRichEdit::StaticClassInfo() {
 }
 
 const TClassInfo& TKLRichEditOLE::StaticClassInfo() {
-  static const TClassInfo info = TClassBuilder<TKLRichEditOLE>("TKLRichEditOLE", &TKLCustomRichEdit::StaticClassInfo())
-                                     .Info();
+  static const TClassInfo info =
+      TClassBuilder<TKLRichEditOLE>("TKLRichEditOLE", &TKLCustomRichEdit::StaticClassInfo()).Info();
   return info;
 }
 
@@ -356,8 +354,7 @@ void TKLCustomRichEdit::CreateParams(TCreateParams& params) {
   params.Style |= ES_SAVESEL | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
   const TScrollStyle bars = ScrollBars();
   if (bars == TScrollStyle::ssVertical || bars == TScrollStyle::ssBoth) params.Style |= WS_VSCROLL;
-  if ((bars == TScrollStyle::ssHorizontal || bars == TScrollStyle::ssBoth) && !WordWrap())
-    params.Style |= WS_HSCROLL;
+  if ((bars == TScrollStyle::ssHorizontal || bars == TScrollStyle::ssBoth) && !WordWrap()) params.Style |= WS_HSCROLL;
   if (!hideScrollBars_) params.Style |= ES_DISABLENOSCROLL;
   if (selectionBar_) params.Style |= ES_SELECTIONBAR;
 }
@@ -434,8 +431,8 @@ void TKLCustomRichEdit::CloseObjects() {
 }
 
 DWORD TKLCustomRichEdit::StreamFlags(bool saving) const {
-  const bool plain = streamFormat_ == TRichStreamFormat::sfPlainText ||
-                     (streamFormat_ == TRichStreamFormat::sfDefault && plainText_);
+  const bool plain =
+      streamFormat_ == TRichStreamFormat::sfPlainText || (streamFormat_ == TRichStreamFormat::sfDefault && plainText_);
   DWORD format = plain ? SF_TEXT : SF_RTF;
   if (!plain && saving && (streamMode_ & smNoObjects)) format = SF_RTFNOOBJS;
   if (!plain && (streamMode_ & smPlainRtf)) format |= SFF_PLAINRTF;
@@ -464,8 +461,7 @@ void TKLCustomRichEdit::ApplyMaxLength() {
 
 LRESULT TKLCustomRichEdit::EditMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
-    case WM_PAINT:
-      return Paint(wnd, wp, lp);
+    case WM_PAINT: return Paint(wnd, wp, lp);
     case WM_RBUTTONUP:
       if (RichEditVersion >= 2 || SystemMajorVersion() < 5) {
         POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
@@ -516,8 +512,7 @@ void TKLCustomRichEdit::ShowVerbMenu(HWND wnd, POINT screenPos) {
   if (!richEditOle_ || SendMessageA(wnd, EM_SELECTIONTYPE, 0, 0) != SEL_OBJECT) return;
   REOBJECT object{};
   object.cbStruct = sizeof object;
-  if (FAILED(richEditOle_->GetObject(REO_IOB_SELECTION, &object, REO_GETOBJ_POLEOBJ | REO_GETOBJ_POLESITE)))
-    return;
+  if (FAILED(richEditOle_->GetObject(REO_IOB_SELECTION, &object, REO_GETOBJ_POLEOBJ | REO_GETOBJ_POLESITE))) return;
   const TComPtr<IOleObject> ole(object.poleobj);
   const TComPtr<IOleClientSite> site(object.polesite);
   if (!ole) return;
@@ -542,8 +537,7 @@ void TKLCustomRichEdit::ShowVerbMenu(HWND wnd, POINT screenPos) {
   const std::string properties = WideToAnsi(fullName.Get()) + " Properties";
   const UINT propertiesId = static_cast<UINT>(verbs.size() + 1);
   AppendMenuA(menu, MF_STRING, propertiesId, properties.c_str());
-  const UINT chosen =
-      TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, screenPos.x, screenPos.y, 0, wnd, nullptr);
+  const UINT chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, screenPos.x, screenPos.y, 0, wnd, nullptr);
   if (chosen == 0) return;
   RECT client;
   GetClientRect(wnd, &client);
@@ -553,9 +547,7 @@ void TKLCustomRichEdit::ShowVerbMenu(HWND wnd, POINT screenPos) {
 
 bool TKLCustomRichEdit::NotifyReceived(const NMHDR& header, LRESULT& result) {
   switch (header.code) {
-    case EN_LINK:
-      LinkNotify(reinterpret_cast<const ENLINK&>(header));
-      return false;
+    case EN_LINK: LinkNotify(reinterpret_cast<const ENLINK&>(header)); return false;
     case EN_SELCHANGE:
       if (OnSelectionChange) OnSelectionChange(this);
       return false;
@@ -848,8 +840,8 @@ void TKLTextAttributes::Assign(const TPersistent* source) {
   }
   if (auto* other = dynamic_cast<const TKLTextAttributes*>(source)) {
     CHARFORMAT2A f = other->Read();
-    f.dwMask &= (CFM_FACE | CFM_SIZE | CFM_COLOR | CFM_CHARSET | CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE |
-                 CFM_STRIKEOUT | CFM_PROTECTED);
+    f.dwMask &= (CFM_FACE | CFM_SIZE | CFM_COLOR | CFM_CHARSET | CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT |
+                 CFM_PROTECTED);
     Write(f);
     return;
   }

@@ -123,8 +123,7 @@ using TRichEditURLClickEvent = TEvent<void(TObject* sender, const std::string& U
 using TRichEditProtectChangeEvent =
     TEvent<void(TObject* sender, UINT message, int32_t startPos, int32_t endPos, bool& allowChange)>;
 using TRichEditResizeEvent = TEvent<void(TObject* sender, const RECT& rect)>;
-using TRichEditSaveClipboard =
-    TEvent<void(TObject* sender, int32_t numObjects, int32_t numChars, bool& saveClipboard)>;
+using TRichEditSaveClipboard = TEvent<void(TObject* sender, int32_t numObjects, int32_t numChars, bool& saveClipboard)>;
 
 class TKLCustomRichEdit : public TCustomMemo {
   ORV_CLASSINFO(TKLCustomRichEdit)

@@ -99,8 +99,7 @@ void TKLDriveComboBox::Loaded() {
   RebuildItems();
   if (InDriveTypes(driveTypes_, dtFixed)) {
     try {
-      if (systemDriveIndex_ >= 0)
-        SetItemIndex(shownDrives_.IndexOf(allDrives_.Strings(systemDriveIndex_)));
+      if (systemDriveIndex_ >= 0) SetItemIndex(shownDrives_.IndexOf(allDrives_.Strings(systemDriveIndex_)));
       Change();
     } catch (...) {
     }

@@ -55,8 +55,7 @@ std::string NameFromStrRet(STRRET& name, LPCITEMIDLIST item) {
       const char* text = reinterpret_cast<const char*>(item) + name.uOffset;
       return std::string(text, strnlen(text, count - name.uOffset));
     }
-    case STRRET_CSTR:
-      return std::string(name.cStr, strnlen(name.cStr, sizeof(name.cStr)));
+    case STRRET_CSTR: return std::string(name.cStr, strnlen(name.cStr, sizeof(name.cStr)));
   }
   return {};
 }
@@ -151,7 +150,9 @@ TIdList ConcatIdLists(LPCITEMIDLIST first, LPCITEMIDLIST second) {
 }
 
 TShellFolder::TShellFolder(TShellFolder* parent, LPCITEMIDLIST relativeIdList, TShellFolderRef folder)
-    : relativeIdList_(CopyIdList(relativeIdList)), parent_(parent ? parent : DesktopFolder), folder_(std::move(folder)) {
+    : relativeIdList_(CopyIdList(relativeIdList)),
+      parent_(parent ? parent : DesktopFolder),
+      folder_(std::move(folder)) {
   if (parent && parent->parent_) level_ = parent->level_ + 1;
   absoluteIdList_ = parent_ ? ConcatIdLists(parent_->AbsoluteIdList(), relativeIdList)
                             : ConcatIdLists(GetDesktopIdList().get(), relativeIdList);
@@ -168,8 +169,8 @@ std::string GetSpecialFolderPath(int folder) {
 
 std::string ExpandPathTokens(const std::string& text) {
   const std::pair<const char*, const std::string*> tokens[] = {
-      {"<pf>", &ProgramFilesPath}, {"<tmp>", &TempPath},        {"<win>", &WindowsPath},    {"<sys>", &SystemPath},
-      {"<mydoc>", &MyDocumentsPath}, {"<exe>", &ExePath}, {"<appdata>", &AppDataPath}};
+      {"<pf>", &ProgramFilesPath},   {"<tmp>", &TempPath}, {"<win>", &WindowsPath},    {"<sys>", &SystemPath},
+      {"<mydoc>", &MyDocumentsPath}, {"<exe>", &ExePath},  {"<appdata>", &AppDataPath}};
   std::string s = text;
   for (const auto& [token, value] : tokens) s = ReplaceText(s, token, *value, false);
   return s;
@@ -220,8 +221,8 @@ TIdList GetDesktopIdList() {
 
 int GetShellIconIndex(LPCITEMIDLIST absoluteIdList, bool large, bool open) {
   SHFILEINFOA info{};
-  const UINT flags = SHGFI_PIDL | SHGFI_SYSICONINDEX | (large ? SHGFI_LARGEICON : SHGFI_SMALLICON) |
-                     (open ? SHGFI_OPENICON : 0);
+  const UINT flags =
+      SHGFI_PIDL | SHGFI_SYSICONINDEX | (large ? SHGFI_LARGEICON : SHGFI_SMALLICON) | (open ? SHGFI_OPENICON : 0);
   if (!SHGetFileInfoA(reinterpret_cast<LPCSTR>(absoluteIdList), 0, &info, sizeof(info), flags)) return -1;
   return info.iIcon;
 }
@@ -240,9 +241,8 @@ TShellFolderRef BindChildFolder(IShellFolder* parent, LPCITEMIDLIST relativeIdLi
   if (parent) {
     child = Ask([&](void** out) { return parent->BindToObject(relativeIdList, nullptr, IID_IShellFolder, out); });
     if (!child)
-      child = Ask([&](void** out) {
-        return parent->GetUIObjectOf(owner, 1, &relativeIdList, IID_IShellFolder, nullptr, out);
-      });
+      child = Ask(
+          [&](void** out) { return parent->GetUIObjectOf(owner, 1, &relativeIdList, IID_IShellFolder, nullptr, out); });
     if (!child) child = Ask([&](void** out) { return parent->CreateViewObject(owner, IID_IShellFolder, out); });
   }
   if (!child && DesktopFolder && DesktopFolder->Folder())

@@ -27,8 +27,7 @@ void TKLStoredStream::DefineProperties(TFiler& filer) {
   TComponent::DefineProperties(filer);
   const bool hasContent = binStream_->Size() > 0;
   filer.DefineBinaryProperty(
-      "Data", [this](TStream& s) { ReadData(s); }, [this](TStream& s) { WriteData(s); },
-      hasContent && !compressed_);
+      "Data", [this](TStream& s) { ReadData(s); }, [this](TStream& s) { WriteData(s); }, hasContent && !compressed_);
   filer.DefineBinaryProperty(
       "CData", [this](TStream& s) { ReadCompressedData(s); }, [this](TStream& s) { WriteCompressedData(s); },
       hasContent && compressed_);

@@ -9,7 +9,9 @@ namespace {
 // negative one.
 int64_t Span(int32_t from, int32_t to) { return int64_t{to} - from; }
 // Wraps around as 32-bit arithmetic does, without the undefined overflow of signed addition.
-int32_t Shift(int32_t edge, int32_t by) { return static_cast<int32_t>(static_cast<uint32_t>(edge) + static_cast<uint32_t>(by)); }
+int32_t Shift(int32_t edge, int32_t by) {
+  return static_cast<int32_t>(static_cast<uint32_t>(edge) + static_cast<uint32_t>(by));
+}
 }  // namespace
 
 TRect RectIntersection(const TRect& A, const TRect& B) {
@@ -29,8 +31,12 @@ bool RectContains(const TRect& R, const TPoint& P) {
   return R.Left <= P.X && P.X < R.Right && R.Top <= P.Y && P.Y < R.Bottom;
 }
 
-int32_t RectWidth(const TRect& R) { return static_cast<int32_t>(std::clamp<int64_t>(Span(R.Left, R.Right), 0, INT32_MAX)); }
+int32_t RectWidth(const TRect& R) {
+  return static_cast<int32_t>(std::clamp<int64_t>(Span(R.Left, R.Right), 0, INT32_MAX));
+}
 
-int32_t RectHeight(const TRect& R) { return static_cast<int32_t>(std::clamp<int64_t>(Span(R.Top, R.Bottom), 0, INT32_MAX)); }
+int32_t RectHeight(const TRect& R) {
+  return static_cast<int32_t>(std::clamp<int64_t>(Span(R.Top, R.Bottom), 0, INT32_MAX));
+}
 
 }  // namespace orv

@@ -115,8 +115,7 @@ const TClassInfo& TKLXImages::StaticClassInfo() {
   return info;
 }
 
-TKLXImages::TKLXImages(TComponent* owner)
-    : TComponent(owner), images_(std::make_unique<TKLXImageCollection>(this)) {}
+TKLXImages::TKLXImages(TComponent* owner) : TComponent(owner), images_(std::make_unique<TKLXImageCollection>(this)) {}
 
 TKLXImages::~TKLXImages() { images_->Clear(); }
 
@@ -161,15 +160,13 @@ TKLXBmpImages::TKLXBmpImages(TComponent* owner)
 
 TKLXBmpImages::~TKLXBmpImages() = default;
 
-int32_t TKLXBmpImages::ImageWidth(int Index) const {
-  return Index >= 0 && Index < ImageCount() ? widths_[Index] : 0;
-}
+int32_t TKLXBmpImages::ImageWidth(int Index) const { return Index >= 0 && Index < ImageCount() ? widths_[Index] : 0; }
 
-int32_t TKLXBmpImages::ImageHeight(int Index) const {
-  return Index >= 0 && Index < ImageCount() ? heights_[Index] : 0;
-}
+int32_t TKLXBmpImages::ImageHeight(int Index) const { return Index >= 0 && Index < ImageCount() ? heights_[Index] : 0; }
 
-TRect TKLXBmpImages::ImageRects(int Index) const { return Index >= 0 && Index < ImageCount() ? rects_[Index] : TRect{}; }
+TRect TKLXBmpImages::ImageRects(int Index) const {
+  return Index >= 0 && Index < ImageCount() ? rects_[Index] : TRect{};
+}
 
 void TKLXBmpImages::Loaded() {
   TKLXImages::Loaded();

@@ -215,9 +215,7 @@ const TClassInfo& TKLXCommonDataSkin::StaticClassInfo() {
   return info;
 }
 
-TKLXCommonDataSkin::TKLXCommonDataSkin(TComponent* Component) : TKLXCustomComponentSkin(Component) {
-  RegisterSkin();
-}
+TKLXCommonDataSkin::TKLXCommonDataSkin(TComponent* Component) : TKLXCustomComponentSkin(Component) { RegisterSkin(); }
 
 TKLXCommonDataSkin::~TKLXCommonDataSkin() { UnregisterSkin(); }
 

@@ -7,8 +7,9 @@
 namespace orv {
 
 namespace {
-const std::vector<std::string> kPaintTypeNames = {"ptNone",  "ptWindows", "ptCustom",     "ptDefault",    "ptGradH",
-                                                  "ptGradV", "ptImage",   "ptImageColor", "ptImageGradH", "ptImageGradV"};
+const std::vector<std::string> kPaintTypeNames = {"ptNone",       "ptWindows",   "ptCustom", "ptDefault",
+                                                  "ptGradH",      "ptGradV",     "ptImage",  "ptImageColor",
+                                                  "ptImageGradH", "ptImageGradV"};
 }  // namespace
 
 uint8_t StateSlot(TKLXSkinState State) {
@@ -22,16 +23,15 @@ uint8_t StateSlot(TKLXSkinState State) {
 // ---- TKLXImageData
 
 const TClassInfo& TKLXImageData::StaticClassInfo() {
-  static const TClassInfo info = TClassBuilder<TKLXImageData>("TKLXImageData", &TPersistent::StaticClassInfo())
-                                     .String("iName", &TKLXImageData::iName, &TKLXImageData::SetiName)
-                                     .Integer("idxOff", &TKLXImageData::idxOff, &TKLXImageData::SetidxOff, 0)
-                                     .Integer("idxOn", &TKLXImageData::idxOn, &TKLXImageData::SetidxOn, 0)
-                                     .Integer("idxDisabled", &TKLXImageData::idxDisabled,
-                                              &TKLXImageData::SetidxDisabled, 0)
-                                     .Integer("idxOver", &TKLXImageData::idxOver, &TKLXImageData::SetidxOver, 0)
-                                     .Integer("idxClicked", &TKLXImageData::idxClicked,
-                                              &TKLXImageData::SetidxClicked, 0)
-                                     .Info();
+  static const TClassInfo info =
+      TClassBuilder<TKLXImageData>("TKLXImageData", &TPersistent::StaticClassInfo())
+          .String("iName", &TKLXImageData::iName, &TKLXImageData::SetiName)
+          .Integer("idxOff", &TKLXImageData::idxOff, &TKLXImageData::SetidxOff, 0)
+          .Integer("idxOn", &TKLXImageData::idxOn, &TKLXImageData::SetidxOn, 0)
+          .Integer("idxDisabled", &TKLXImageData::idxDisabled, &TKLXImageData::SetidxDisabled, 0)
+          .Integer("idxOver", &TKLXImageData::idxOver, &TKLXImageData::SetidxOver, 0)
+          .Integer("idxClicked", &TKLXImageData::idxClicked, &TKLXImageData::SetidxClicked, 0)
+          .Info();
   return info;
 }
 
@@ -110,8 +110,7 @@ const TClassInfo& TKLXSkinDataCtrlObj::StaticClassInfo() {
 
 const TClassInfo& TKLXSkinDataCustomPaintObj::StaticClassInfo() {
   static const TClassInfo info =
-      TClassBuilder<TKLXSkinDataCustomPaintObj>("TKLXSkinDataCustomPaintObj",
-                                                &TKLXSkinDataCtrlObj::StaticClassInfo())
+      TClassBuilder<TKLXSkinDataCustomPaintObj>("TKLXSkinDataCustomPaintObj", &TKLXSkinDataCtrlObj::StaticClassInfo())
           .Integer("Transparency", &TKLXSkinDataCustomPaintObj::Transparency,
                    &TKLXSkinDataCustomPaintObj::SetTransparency, 255)
           .Enum("PaintType", &TKLXSkinDataCustomPaintObj::PaintType, &TKLXSkinDataCustomPaintObj::SetPaintType,

@@ -172,7 +172,8 @@ void TKLXSkinDataMapPaintObj::PaintBackground(TKLXSkinCustomPaintObj* StateObj, 
 void TKLXSkinDataMapPaintObj::PaintForeground(TKLXSkinCustomPaintObj* StateObj, TCanvas& Canvas, const TRect& Clip) {
   auto* map = StateObj && StateObj->Skin() ? dynamic_cast<TKLXSkinMap*>(StateObj->Skin()->Control()) : nullptr;
   if (!map || !StripList(StateObj)) return;
-  for (int i = 0; i < map->Areas().Count(); ++i) PaintArea(StateObj, Canvas, Clip, map->VarAreas(), *map->Areas().Items(i));
+  for (int i = 0; i < map->Areas().Count(); ++i)
+    PaintArea(StateObj, Canvas, Clip, map->VarAreas(), *map->Areas().Items(i));
 }
 
 void TKLXSkinDataMapPaintObj::PaintControl(TKLXSkinCustomPaintObj* StateObj, TCanvas& Canvas) {
@@ -197,8 +198,8 @@ void TKLXSkinDataMapPaintObj::PaintArea(TKLXSkinCustomPaintObj* StateObj, TCanva
     } else {
       const TRect r = RectIntersection(Clip, Area.OverArea());
       if (RectIsEmpty(r)) return;
-      const TRect s = RectOffset(r, Area.OverImgArea().Left - Area.OverArea().Left,
-                                 Area.OverImgArea().Top - Area.OverArea().Top);
+      const TRect s =
+          RectOffset(r, Area.OverImgArea().Left - Area.OverArea().Left, Area.OverImgArea().Top - Area.OverArea().Top);
       list->DrawImage(Canvas, r, image, s);
     }
   } catch (...) {

@@ -34,8 +34,7 @@ std::string TRegistry::ReadString(const std::string& name) const {
   if (RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return "";
   if (type != REG_SZ && type != REG_EXPAND_SZ) throw ERegistryException("Invalid data type for '" + name + "'");
   std::vector<char> buf(size + 1, '\0');
-  if (RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buf.data()), &size) !=
-      ERROR_SUCCESS)
+  if (RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buf.data()), &size) != ERROR_SUCCESS)
     throw ERegistryException("Failed to get data for '" + name + "'");
   return std::string(buf.data());
 }

@@ -69,8 +69,7 @@ bool RestrictDllSearchToSystem() {
   const auto setDirectory = Lookup<TSetDllDirectoryA>("kernel32.dll", "SetDllDirectoryA", nullptr);
   // An empty string takes the current directory out of the search.
   if (setDirectory) setDirectory("");
-  const auto setDefault =
-      Lookup<TSetDefaultDllDirectories>("kernel32.dll", "SetDefaultDllDirectories", nullptr);
+  const auto setDefault = Lookup<TSetDefaultDllDirectories>("kernel32.dll", "SetDefaultDllDirectories", nullptr);
   return setDefault && setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
 }
 
@@ -113,16 +112,13 @@ BOOL WINAPI GetMonitorInfoA(HMONITOR monitor, LPMONITORINFO info) {
 HWND WINAPI GetAncestor(HWND wnd, UINT flags) {
   if (!IsWindow(wnd)) return nullptr;
   switch (flags) {
-    case GA_PARENT:
-      return IsChild(wnd) ? GetParent(wnd) : GetDesktopWindow();
-    case GA_ROOT:
-      return Root(wnd);
+    case GA_PARENT: return IsChild(wnd) ? GetParent(wnd) : GetDesktopWindow();
+    case GA_ROOT: return Root(wnd);
     case GA_ROOTOWNER:
       // For a top-level window GetParent answers its owner.
       for (HWND owner; (owner = GetParent(Root(wnd))) != nullptr;) wnd = owner;
       return Root(wnd);
-    default:
-      return nullptr;
+    default: return nullptr;
   }
 }
 

@@ -36,7 +36,9 @@ std::string NotReachedText(const TEraseOutcome& o, const TEraseContext& c) {
   return Format("MsgEraseEndUnknownS", {SizeText(o.BytesToCover), c.Drive});
 }
 
-std::string ErrorDetail(const TEraseContext& c) { return c.SystemError.empty() ? std::string() : " (" + c.SystemError + ")"; }
+std::string ErrorDetail(const TEraseContext& c) {
+  return c.SystemError.empty() ? std::string() : " (" + c.SystemError + ")";
+}
 
 // One thing that can have gone wrong, and what the user is told of it. Checked in this order;
 // each that holds adds its paragraph to the warning.
@@ -46,7 +48,9 @@ struct TEraseFact {
 };
 
 const TEraseFact kWarnings[] = {
-    {[](const TEraseOutcome& o) { return o.Refusal == TEraseRefusal::NoDrive || o.Refusal == TEraseRefusal::NoGeometry; },
+    {[](const TEraseOutcome& o) {
+       return o.Refusal == TEraseRefusal::NoDrive || o.Refusal == TEraseRefusal::NoGeometry;
+     },
      [](const TEraseOutcome&, const TEraseContext& c) { return Format("MsgEraseNoDrive", {c.Drive}); }},
     {[](const TEraseOutcome& o) { return o.Refusal == TEraseRefusal::VolumeChanged; },
      [](const TEraseOutcome&, const TEraseContext& c) { return Format("MsgEraseVolumeChanged", {c.Drive}); }},
@@ -106,7 +110,8 @@ TEraseReport ReportErase(const TEraseOutcome& Outcome, const TEraseContext& Cont
   report.Failed = EraseFailed(Outcome);
   for (const TEraseFact& fact : kWarnings)
     if (fact.Holds(Outcome)) AddLine(report.Warning, fact.Tell(Outcome, Context));
-  if (report.Failed && report.Warning.empty()) report.Warning = Format("MsgEraseVolumeNotOpened", {Context.Drive, ErrorDetail(Context)});
+  if (report.Failed && report.Warning.empty())
+    report.Warning = Format("MsgEraseVolumeNotOpened", {Context.Drive, ErrorDetail(Context)});
   if (report.Failed)
     report.Title = Word("CapEraseFailed") + "!";
   else if (Outcome.Cancelled)

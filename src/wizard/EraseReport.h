@@ -12,17 +12,17 @@ namespace orv {
 
 // The run as the user is told of it.
 struct TEraseReport {
-  bool Failed = false;   // the card, or a part of it, was not erased
-  std::string Title;     // the Finish page's title
-  std::string Summary;   // the Finish page's text
-  std::string Warning;   // for the message box; empty when there is nothing to warn of
+  bool Failed = false;  // the card, or a part of it, was not erased
+  std::string Title;    // the Finish page's title
+  std::string Summary;  // the Finish page's text
+  std::string Warning;  // for the message box; empty when there is nothing to warn of
 };
 
 // Facts the outcome does not hold itself.
 struct TEraseContext {
-  std::string Drive;          // as the user knows it, e.g. "E:"
+  std::string Drive;  // as the user knows it, e.g. "E:"
   uint32_t ElapsedMs = 0;
-  std::string SystemError;    // the system's text for the outcome's LastSystemError, or ""
+  std::string SystemError;  // the system's text for the outcome's LastSystemError, or ""
 };
 
 TEraseReport ReportErase(const TEraseOutcome& Outcome, const TEraseContext& Context);

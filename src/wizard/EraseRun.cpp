@@ -29,8 +29,7 @@ bool EraseGeometryUsable(const TDiskGeometry& Geometry) {
 
 bool EraseProgress(int64_t Counter, int64_t TotalClusters, int32_t& Position) {
   if (TotalClusters == 0) return false;
-  const long double percent =
-      static_cast<long double>(Counter) / static_cast<long double>(TotalClusters) * 100.0L;
+  const long double percent = static_cast<long double>(Counter) / static_cast<long double>(TotalClusters) * 100.0L;
   // Default rounding mode: to nearest, ties to even.
   const long double rounded = std::nearbyintl(percent);
   if (!std::isfinite(rounded) || std::fabs(rounded) > 9.0e18L) return false;
@@ -56,8 +55,8 @@ std::vector<int64_t> VerifySample(int64_t Blocks, int64_t BlockBytes) {
   std::vector<int64_t> sample;
   if (Blocks <= 0) return sample;
   const int64_t budget = std::min(VerifyMaxBytes, Blocks * std::max<int64_t>(BlockBytes, 1) / VerifyShareDivisor);
-  const int64_t whole = std::clamp(budget / std::max<int64_t>(BlockBytes, 1), VerifyMinBlocks,
-                                   2 * VerifyEdgeBlocks + VerifySpreadBlocks);
+  const int64_t whole =
+      std::clamp(budget / std::max<int64_t>(BlockBytes, 1), VerifyMinBlocks, 2 * VerifyEdgeBlocks + VerifySpreadBlocks);
   if (Blocks <= whole) {
     for (int64_t b = 0; b < Blocks; ++b) sample.push_back(b);
     return sample;
@@ -377,7 +376,8 @@ private:
   }
 
   void WriteZeros(int64_t block, int64_t bytes) {
-    rda_.WriteZeros(block * rda_.Geometry.SectorsPerCluster, static_cast<int32_t>(bytes / rda_.Geometry.BytesPerSector));
+    rda_.WriteZeros(block * rda_.Geometry.SectorsPerCluster,
+                    static_cast<int32_t>(bytes / rda_.Geometry.BytesPerSector));
   }
 
   TKLDiskAccess& rda_;

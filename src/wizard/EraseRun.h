@@ -30,8 +30,8 @@ bool EraseProgress(int64_t Counter, int64_t TotalClusters, int32_t& Position);
 // Why a run did not start. Nothing was opened or written then.
 enum class TEraseRefusal {
   None,
-  NoDrive,     // the letter names no drive (drive status dsBadDrive)
-  NoGeometry,  // the drive reports no usable geometry and no card size from the list was given
+  NoDrive,        // the letter names no drive (drive status dsBadDrive)
+  NoGeometry,     // the drive reports no usable geometry and no card size from the list was given
   VolumeChanged,  // the letter now names another volume than the one the user confirmed
 };
 
@@ -39,14 +39,14 @@ enum class TEraseRefusal {
 // that everything the run set out to cover was written.
 struct TEraseOutcome {
   TEraseRefusal Refusal = TEraseRefusal::None;
-  bool GeometryAssumed = false; // the range is the chosen nominal size, not the card's own
-  bool VolumeOpened = false;    // the volume could be opened for writing
-  bool VolumeLocked = false;    // ...and taken from the file system (a lock held while writing)
-  bool VolumeInUse = false;     // it opened, but another program held it: nothing was written
+  bool GeometryAssumed = false;  // the range is the chosen nominal size, not the card's own
+  bool VolumeOpened = false;     // the volume could be opened for writing
+  bool VolumeLocked = false;     // ...and taken from the file system (a lock held while writing)
+  bool VolumeInUse = false;      // it opened, but another program held it: nothing was written
   bool Cancelled = false;
-  bool EndReached = false;      // the walk got to the end of what it set out to cover
-  int64_t VolumeLength = -1;    // the volume's real length in bytes; -1 when it could not be learnt
-  int64_t BytesToCover = 0;     // the range (or, where known, the volume up to its last whole sector)
+  bool EndReached = false;    // the walk got to the end of what it set out to cover
+  int64_t VolumeLength = -1;  // the volume's real length in bytes; -1 when it could not be learnt
+  int64_t BytesToCover = 0;   // the range (or, where known, the volume up to its last whole sector)
   int64_t BytesWritten = 0;
   int64_t BytesNotWritten = 0;  // within the volume's real extent
   // Where the volume's length is unknown: bytes the drive's own figures put past the range,

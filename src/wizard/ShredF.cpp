@@ -190,8 +190,8 @@ void TShredForm::ActivePageChanged() {
   RestartBtn->SetVisible(row.restart);
   DonateBtn->SetVisible(row.donate);
   ProgressBar->SetVisible(row.progress);
-  for (TControl* c : {static_cast<TControl*>(PageLabel), static_cast<TControl*>(PageShLabel),
-                      static_cast<TControl*>(TopImage)})
+  for (TControl* c :
+       {static_cast<TControl*>(PageLabel), static_cast<TControl*>(PageShLabel), static_cast<TControl*>(TopImage)})
     c->SetCursor(row.bannerCursor);
   if (row.arrive) (this->*row.arrive)();
 }
@@ -243,9 +243,8 @@ void TShredForm::RefreshDrives() {
 std::string TShredForm::DriveRefusal(char letter) const {
   const std::string root = std::string(1, letter) + ":\\";
   const UINT type = GetDriveTypeA(root.c_str());
-  const bool holdsWindows =
-      !WindowsPath.empty() && std::toupper(static_cast<unsigned char>(WindowsPath[0])) ==
-                                  std::toupper(static_cast<unsigned char>(letter));
+  const bool holdsWindows = !WindowsPath.empty() && std::toupper(static_cast<unsigned char>(WindowsPath[0])) ==
+                                                        std::toupper(static_cast<unsigned char>(letter));
   if (type != DRIVE_FIXED && type != DRIVE_REMOTE && !holdsWindows) return std::string();
   return FormatText(Word("MsgDriveNotErasableS"), {std::string(1, letter) + ":"});
 }
@@ -324,9 +323,7 @@ void TShredForm::FormCloseQuery(TObject*, bool& CanClose) {
       CanClose = false;
       if (Ask(Word("MsgDoYouReallyWantCancel"), kIconQuestion, 1, YesNoButtons) == mrYes) CancelRequested = true;
       return;
-    case pgAbout:
-      CanClose = true;
-      return;
+    case pgAbout: CanClose = true; return;
     default:
       if (ExitConfirmed) {
         CanClose = true;

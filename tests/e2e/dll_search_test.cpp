@@ -50,8 +50,8 @@ protected:
 
   static void PreferNative(const char* exe) {
     HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, (AppKey(exe) + "\\DllOverrides").c_str(), 0, nullptr, 0,
-                              KEY_SET_VALUE, nullptr, &key, nullptr),
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, (AppKey(exe) + "\\DllOverrides").c_str(), 0, nullptr, 0, KEY_SET_VALUE,
+                              nullptr, &key, nullptr),
               ERROR_SUCCESS);
     static const char kNativeFirst[] = "native,builtin";
     for (const char* dll : {"riched20", "riched32"})

@@ -32,7 +32,8 @@ void MainWindowTest::ExitIsRefused(HWND wizard, const std::function<void()>& whi
   HWND ok = FindChild(box, "Button", "OK");
   ASSERT_NE(ok, nullptr);
   PushButton(ok);
-  EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == wizard; }, e2e::kStateWaitMs)) << "the wizard comes forward";
+  EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == wizard; }, e2e::kStateWaitMs))
+      << "the wizard comes forward";
   EXPECT_TRUE(IsWindowVisible(wizard));
   EXPECT_EQ(program.WaitExit(500), -1) << "still running";
 }

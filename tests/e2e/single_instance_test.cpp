@@ -156,8 +156,8 @@ HWND MakeFake(const char* cls, const char* text) {
   wc.hInstance = GetModuleHandleA(nullptr);
   wc.lpszClassName = cls;
   RegisterClassA(&wc);
-  HWND w = CreateWindowExA(0, cls, text, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 20, 20, 100, 50,
-                           nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  HWND w = CreateWindowExA(0, cls, text, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 20, 20, 100, 50, nullptr,
+                           nullptr, GetModuleHandleA(nullptr), nullptr);
   ShowWindow(w, SW_SHOWMINNOACTIVE);
   return w;
 }

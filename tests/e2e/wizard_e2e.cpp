@@ -49,8 +49,8 @@ TEST(WizardEndToEnd, ThePhotoAreaOpensTheWizardThatErasesTheCard) {
   HWND start = e2e::WaitForChild(wizard, "Start", e2e::kStateWaitMs, "Button");
   ASSERT_NE(start, nullptr);
   // The page reads the card's geometry as it shows, after its buttons change.
-  EXPECT_TRUE(e2e::WaitFor([&] { return e2e::FindChildByText(wizard, "Select Card Size") == nullptr; },
-                           e2e::kStateWaitMs))
+  EXPECT_TRUE(
+      e2e::WaitFor([&] { return e2e::FindChildByText(wizard, "Select Card Size") == nullptr; }, e2e::kStateWaitMs))
       << "the card's size group is hidden";
   Pause();
   e2e::PressButton(start);
@@ -69,8 +69,8 @@ TEST(WizardEndToEnd, ThePhotoAreaOpensTheWizardThatErasesTheCard) {
   ASSERT_EQ(after.size(), before.size());
   const size_t cluster = 4096;
   EXPECT_TRUE(std::all_of(after.begin(), after.begin() + cluster, [](uint8_t b) { return b == 0; }));
-  const size_t zeroed = static_cast<size_t>(std::find_if(after.begin(), after.end(), [](uint8_t b) { return b != 0; }) -
-                                            after.begin());
+  const size_t zeroed =
+      static_cast<size_t>(std::find_if(after.begin(), after.end(), [](uint8_t b) { return b != 0; }) - after.begin());
   EXPECT_TRUE(std::all_of(after.begin() + zeroed, after.end(), [](uint8_t b) { return b == 0xA5; }))
       << "one zeroed run from the start";
   EXPECT_GE(zeroed, after.size() / 2);

@@ -29,8 +29,8 @@ bool DefineUnixDrive(wchar_t Letter, const std::string& UnixPath, ULONG Type) {
   if (mgr == INVALID_HANDLE_VALUE) return false;
   const DWORD code = CTL_CODE('m', 32, METHOD_BUFFERED, FILE_READ_ACCESS | FILE_WRITE_ACCESS);
   DWORD returned = 0;
-  const BOOL ok = DeviceIoControl(mgr, code, buffer.data(), static_cast<DWORD>(buffer.size()), nullptr, 0, &returned,
-                                  nullptr);
+  const BOOL ok =
+      DeviceIoControl(mgr, code, buffer.data(), static_cast<DWORD>(buffer.size()), nullptr, 0, &returned, nullptr);
   CloseHandle(mgr);
   return ok;
 }

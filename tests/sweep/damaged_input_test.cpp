@@ -26,7 +26,8 @@ TBmpImage Picture(int32_t w, int32_t h, int32_t bitCount) {
   image.BitCount = bitCount;
   if (bitCount <= 8)
     for (int i = 0; i < (1 << bitCount); ++i)
-      image.Palette.push_back(TBmpColor{static_cast<uint8_t>(i * 13), static_cast<uint8_t>(i * 7), static_cast<uint8_t>(255 - i)});
+      image.Palette.push_back(
+          TBmpColor{static_cast<uint8_t>(i * 13), static_cast<uint8_t>(i * 7), static_cast<uint8_t>(255 - i)});
   image.Pixels.resize(static_cast<size_t>(BmpStride(w, bitCount) * h));
   for (size_t i = 0; i < image.Pixels.size(); ++i) image.Pixels[i] = static_cast<uint8_t>(i * 29 + 5);
   return image;
@@ -47,13 +48,12 @@ std::string Bmp(int32_t w, int32_t h, int32_t bitCount) {
 // compressed), two JPEG pictures, one region.
 std::string SmallImageStream() {
   TOwnedCollection items(nullptr, TKLXImageItem::StaticClassInfo());
-  const std::pair<const char*, std::string> content[] = {
-      {"TBitmap", Bmp(9, 4, 8)},
-      {"TBitmap", Bmp(9, 4, 4)},
-      {"TJPEGImage", Jpeg(9, 6)},
-      {"TJPEGImage", Jpeg(17, 3)},
-      {"TBitmap", test::RleBmp(5, 3, 8, test::kRle8Data)},
-      {"TBitmap", test::RleBmp(5, 2, 4, test::kRle4Data, 8, false)}};
+  const std::pair<const char*, std::string> content[] = {{"TBitmap", Bmp(9, 4, 8)},
+                                                         {"TBitmap", Bmp(9, 4, 4)},
+                                                         {"TJPEGImage", Jpeg(9, 6)},
+                                                         {"TJPEGImage", Jpeg(17, 3)},
+                                                         {"TBitmap", test::RleBmp(5, 3, 8, test::kRle8Data)},
+                                                         {"TBitmap", test::RleBmp(5, 2, 4, test::kRle4Data, 8, false)}};
   for (const auto& [cls, bytes] : content) {
     auto& item = static_cast<TKLXImageItem&>(*items.Add());
     item.SetDataClass(cls);
@@ -93,7 +93,8 @@ TOutcome LoadImageStream(const std::string& bytes) {
     try {
       item.Image()->SetPosition(0);
       if (item.DataClass() == "TBitmap") ReadBmp(*item.Image());
-      if (item.DataClass() == "TJPEGImage") DecodeJpeg(item.Image()->Memory(), static_cast<size_t>(item.Image()->Size()));
+      if (item.DataClass() == "TJPEGImage")
+        DecodeJpeg(item.Image()->Memory(), static_cast<size_t>(item.Image()->Size()));
       ++outcome.Pictures;
     } catch (const EInvalidGraphic&) {
     }

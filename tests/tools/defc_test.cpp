@@ -28,7 +28,9 @@ TEST(Defc, CompiledDefinitionLoadsBackIntoStoredStreams) {
   EXPECT_EQ(lang->DesignInfo(), (24 << 16) | 8);
   EXPECT_EQ(plain->BinStream()->ToString(), testsupport::ReadFile(DEFC_DATA_DIR "/stored/plain.bin"));
   // The language text went in compressed, the plain bytes as they are.
-  EXPECT_NE(bytes.find("\x05" "CData"), std::string::npos);
+  EXPECT_NE(bytes.find("\x05"
+                       "CData"),
+            std::string::npos);
   EXPECT_NE(bytes.find("\x78\x9c"), std::string::npos);
   EXPECT_NE(bytes.find(testsupport::ReadFile(DEFC_DATA_DIR "/stored/plain.bin")), std::string::npos);
 }

@@ -1,7 +1,6 @@
 // What imgc wrote is an image-collection stream holding the files byte for byte.
 #include <gtest/gtest.h>
 
-
 #include "skin/KLXImgStream.h"
 #include "test_files.h"
 

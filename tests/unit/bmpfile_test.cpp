@@ -26,7 +26,8 @@ TBmpImage RandomImage(Layout layout, int32_t width, int32_t height, uint32_t see
   image.Rgb565 = layout.Rgb565;
   if (layout.BitCount <= 8)
     for (int i = 0; i < (1 << layout.BitCount); ++i)
-      image.Palette.push_back({static_cast<uint8_t>(rng()), static_cast<uint8_t>(rng()), static_cast<uint8_t>(rng()), 0});
+      image.Palette.push_back(
+          {static_cast<uint8_t>(rng()), static_cast<uint8_t>(rng()), static_cast<uint8_t>(rng()), 0});
   image.Pixels.resize(static_cast<size_t>(BmpStride(width, layout.BitCount) * height));
   for (uint8_t& b : image.Pixels) b = static_cast<uint8_t>(rng());
   return image;
@@ -73,7 +74,8 @@ bool RaisesOrConsistent(const std::string& bytes) {
 TEST(BmpFile, EveryLayoutRoundTripsBottomUpAndTopDown) {
   for (Layout layout : kLayouts)
     for (bool topDown : {false, true}) {
-      SCOPED_TRACE(testing::Message() << layout.BitCount << (layout.Rgb565 ? " 565" : "") << (topDown ? " top-down" : ""));
+      SCOPED_TRACE(testing::Message() << layout.BitCount << (layout.Rgb565 ? " 565" : "")
+                                      << (topDown ? " top-down" : ""));
       const TBmpImage image = RandomImage(layout, 13, 5, layout.BitCount);
       const TBmpImage back = Decode(Encode(image, topDown));
       EXPECT_EQ(back.Width, 13);
@@ -172,26 +174,41 @@ TEST(BmpFile, DamagedHeadersRaiseTheFrameworkError) {
     uint32_t Value;
   };
   const Damage damages[] = {
-      {"signature", 0, 2, 0x4D41},         {"header size 0", 14, 4, 0},
-      {"core header", 14, 4, 12},          {"odd header size", 14, 4, 64},
-      {"huge header size", 14, 4, 0xFFFFFFFF}, {"zero width", 18, 4, 0},
-      {"negative width", 18, 4, 0xFFFFFFFF}, {"huge width", 18, 4, 0x7FFFFFFF},
-      {"zero height", 22, 4, 0},           {"most negative height", 22, 4, 0x80000000},
-      {"huge height", 22, 4, 0x7FFFFFFF},  {"huge top-down height", 22, 4, 0x80000001},
-      {"zero planes", 26, 2, 0},           {"two planes", 26, 2, 2},
-      {"0 bits", 28, 2, 0},                {"2 bits", 28, 2, 2},
-      {"64 bits", 28, 2, 64},              {"RLE8", 30, 4, 1},
-      {"RLE4", 30, 4, 2},                  {"JPEG inside", 30, 4, 4},
-      {"huge compression", 30, 4, 0xFFFFFFFF}, {"colours beyond the bit depth", 46, 4, 257},
-      {"huge colour count", 46, 4, 0xFFFFFFFF}, {"pixels before the palette", 10, 4, 54},
-      {"pixels offset 0", 10, 4, 0},       {"pixels past the end", 10, 4, 0xFFFFFFF0},
+      {"signature", 0, 2, 0x4D41},
+      {"header size 0", 14, 4, 0},
+      {"core header", 14, 4, 12},
+      {"odd header size", 14, 4, 64},
+      {"huge header size", 14, 4, 0xFFFFFFFF},
+      {"zero width", 18, 4, 0},
+      {"negative width", 18, 4, 0xFFFFFFFF},
+      {"huge width", 18, 4, 0x7FFFFFFF},
+      {"zero height", 22, 4, 0},
+      {"most negative height", 22, 4, 0x80000000},
+      {"huge height", 22, 4, 0x7FFFFFFF},
+      {"huge top-down height", 22, 4, 0x80000001},
+      {"zero planes", 26, 2, 0},
+      {"two planes", 26, 2, 2},
+      {"0 bits", 28, 2, 0},
+      {"2 bits", 28, 2, 2},
+      {"64 bits", 28, 2, 64},
+      {"RLE8", 30, 4, 1},
+      {"RLE4", 30, 4, 2},
+      {"JPEG inside", 30, 4, 4},
+      {"huge compression", 30, 4, 0xFFFFFFFF},
+      {"colours beyond the bit depth", 46, 4, 257},
+      {"huge colour count", 46, 4, 0xFFFFFFFF},
+      {"pixels before the palette", 10, 4, 54},
+      {"pixels offset 0", 10, 4, 0},
+      {"pixels past the end", 10, 4, 0xFFFFFFF0},
   };
   const std::string valid = Encode(RandomImage({8, false}, 5, 3, 9));
   for (const Damage& d : damages) {
     SCOPED_TRACE(d.What);
     std::string bytes = valid;
-    if (d.Width == 2) Put16(bytes, d.At, static_cast<uint16_t>(d.Value));
-    else Put32(bytes, d.At, d.Value);
+    if (d.Width == 2)
+      Put16(bytes, d.At, static_cast<uint16_t>(d.Value));
+    else
+      Put32(bytes, d.At, d.Value);
     EXPECT_THROW(Decode(bytes), EInvalidGraphic);
   }
 
@@ -299,7 +316,8 @@ TEST(BmpFile, RunsAndMovesThatLeaveThePictureAreDamage) {
 // Encoders pad a row of an odd width to an even count of pixels (ImageMagick's RLE8 does);
 // the graphics layer drops what lies past the row's end, and so does the reader.
 TEST(BmpFile, PixelsPastARowsEndAreDropped) {
-  const TBmpImage rle8 = Decode(RleBmp(5, 2, 8, {0x06, 0x01, 0x00, 0x00, 0x00, 0x07, 1, 2, 3, 4, 5, 6, 7, 0, 0x00, 0x01}));
+  const TBmpImage rle8 =
+      Decode(RleBmp(5, 2, 8, {0x06, 0x01, 0x00, 0x00, 0x00, 0x07, 1, 2, 3, 4, 5, 6, 7, 0, 0x00, 0x01}));
   EXPECT_EQ(rle8.Pixels, (std::vector<uint8_t>{1, 1, 1, 1, 1, 0, 0, 0, 1, 2, 3, 4, 5, 0, 0, 0}));
   const TBmpImage rle4 = Decode(RleBmp(3, 1, 4, {0x08, 0x45, 0x00, 0x01}));
   EXPECT_EQ(rle4.Pixels, (std::vector<uint8_t>{0x45, 0x40, 0x00, 0x00}));

@@ -53,7 +53,7 @@ protected:
   FakeDiskKernel kernel;
   TKLDiskAccess rda{nullptr, &kernel};
   int64_t runBytes = EraseRunBytes;  // one cluster: the run as it was, a write per cluster
-  bool cancel = true;  // the run clears it
+  bool cancel = true;                // the run clears it
   int pumps = 0;
   std::function<void()> onPump;
   std::vector<int32_t> progress;
@@ -293,8 +293,8 @@ TEST_F(EraseRunTest, NineXFamilyKeepsToTheClusterRange) {
 }
 
 // DOS answers INT 21h 440Dh minor 60h with this BPB (the device parameters' bytes 7 on).
-void AnswerDeviceParams(FakeDiskKernel& kernel, uint16_t bytesPerSector, uint8_t sectorsPerCluster,
-                        uint16_t reserved, uint16_t perFat, uint32_t totalSectors) {
+void AnswerDeviceParams(FakeDiskKernel& kernel, uint16_t bytesPerSector, uint8_t sectorsPerCluster, uint16_t reserved,
+                        uint16_t perFat, uint32_t totalSectors) {
   kernel.VWin32Answer = [=, &kernel](uint32_t code, TVWin32Registers& regs) {
     if (code != klk::VWin32DiocDosIoctl || regs.ECX != klk::DosGetDeviceParams) return true;
     auto* p = const_cast<uint8_t*>(kernel.At<uint8_t>(regs.EDX));
@@ -694,11 +694,11 @@ TEST(EraseRunVerifySample, ReadsAFewPerCentOfASmallCardAndAFewMegabytesOfALargeO
     int64_t blocks, blockBytes;
     size_t size, edge;
   };
-  for (Case c : {Case{2049, 4096, 32, 5},             // 8 MB of 4 KB clusters: 128 KB
-                 Case{65537, 4096, 384, 64},          // 256 MB: the full sample, 1.5 MB
-                 Case{32768, 32768, 128, 21},         // 1 GB of 32 KB clusters: 4 MB
-                 Case{262144, 65536, 64, 10},         // 16 GB of 64 KB clusters: 4 MB
-                 Case{300, 65536, 24, 4}}) {          // tiny and coarse: the least sample
+  for (Case c : {Case{2049, 4096, 32, 5},      // 8 MB of 4 KB clusters: 128 KB
+                 Case{65537, 4096, 384, 64},   // 256 MB: the full sample, 1.5 MB
+                 Case{32768, 32768, 128, 21},  // 1 GB of 32 KB clusters: 4 MB
+                 Case{262144, 65536, 64, 10},  // 16 GB of 64 KB clusters: 4 MB
+                 Case{300, 65536, 24, 4}}) {   // tiny and coarse: the least sample
     const std::vector<int64_t> s = VerifySample(c.blocks, c.blockBytes);
     ASSERT_EQ(s.size(), c.size) << c.blocks;
     ExpectSampleShape(s, c.blocks, c.edge);
@@ -758,8 +758,8 @@ TEST_F(EraseRunTest, BytesChangedBehindTheRunsBackFailTheReadBackAtTheFirstOne) 
     // It stopped at the read that holds it, and counts the sampled blocks before it.
     EXPECT_LE(kernel.Reads.back().first, expected);
     EXPECT_GT(kernel.Reads.back().first + kernel.Reads.back().second, expected);
-    EXPECT_EQ(out.BytesVerified, 4096 * std::count_if(sample.begin(), sample.end(),
-                                                      [&](int64_t b) { return b < expected / 4096; }));
+    EXPECT_EQ(out.BytesVerified,
+              4096 * std::count_if(sample.begin(), sample.end(), [&](int64_t b) { return b < expected / 4096; }));
   }
 }
 
@@ -904,9 +904,9 @@ struct TFatCard {
   int64_t Bytes() const { return TotalSectors * 512; }
 };
 
-const TFatCard kFat16Card64MB{131072, 4, 4, 512, 128, false};       // 32,695 clusters of 2 KB
-const TFatCard kFat32Card320MB{655360, 8, 72, 0, 640, true};        // 81,751 clusters of 4 KB
-const TFatCard kFat32Card2100MB{4300800, 64, 32, 0, 525, true};     // 67,183 clusters of 32 KB
+const TFatCard kFat16Card64MB{131072, 4, 4, 512, 128, false};    // 32,695 clusters of 2 KB
+const TFatCard kFat32Card320MB{655360, 8, 72, 0, 640, true};     // 81,751 clusters of 4 KB
+const TFatCard kFat32Card2100MB{4300800, 64, 32, 0, 525, true};  // 67,183 clusters of 32 KB
 
 // The boot sector as INT 21h 440Dh minor 60h gives it (the device parameters' bytes 7 on).
 void FillDeviceParams(uint8_t* p, const TFatCard& card) {

@@ -33,7 +33,7 @@ public:
   std::string Label = "CARD", FileSystem = "FAT";
   uint32_t Serial = 0x1234ABCD;
 
-  std::vector<uint8_t> Volume;       // what the device holds
+  std::vector<uint8_t> Volume;  // what the device holds
   // > 0 (9x family only): a volume this long whose bytes are not kept, too large for memory.
   // Only zeros are written to it, so a write just marks what it covered (Writes still lists
   // it); reads bring zeros where all was covered, UnkeptFill elsewhere. Past its end a
@@ -42,26 +42,26 @@ public:
   uint8_t UnkeptFill = 0xA5;
   std::map<int64_t, int64_t> Covered;  // start -> end of the merged ranges written to it
   bool OpenFails = false;
-  int LockRefusals = 0;              // lock requests refused before one succeeds; -1: all
+  int LockRefusals = 0;  // lock requests refused before one succeeds; -1: all
   bool DismountFails = false;
   bool LockThrows = false;
-  bool LengthIoctl = true;           // else only the handle's size tells the length
+  bool LengthIoctl = true;  // else only the handle's size tells the length
   bool FileSize = true;
-  bool PartitionIoctl = false;       // the partition's length, as NT 4 and 2000 tell it
-  uint32_t FailureError = 21;        // what a failing call leaves as the last error (ERROR_NOT_READY)
+  bool PartitionIoctl = false;  // the partition's length, as NT 4 and 2000 tell it
+  uint32_t FailureError = 21;   // what a failing call leaves as the last error (ERROR_NOT_READY)
   bool SeekFails = false;
   // Whether the sector at a byte offset cannot be written. A write stores the sectors before
   // the first that fails, then fails.
   std::function<bool(int64_t offset)> WriteFails = [](int64_t) { return false; };
-  std::function<void()> OnWrite;     // runs inside every write
+  std::function<void()> OnWrite;  // runs inside every write
   // Whether the sector at a byte offset cannot be read; a read of it fails whole.
   std::function<bool(int64_t offset)> ReadFails = [](int64_t) { return false; };
-  bool Fat32Transfers = true;        // false: the FAT32 forms answer success and move nothing
-  bool DosReadsTransfer = true;      // false: every DOS read answers success and moves nothing
+  bool Fat32Transfers = true;    // false: the FAT32 forms answer success and move nothing
+  bool DosReadsTransfer = true;  // false: every DOS read answers success and moves nothing
   std::function<bool(uint32_t code, TVWin32Registers&)> VWin32Answer =  // false: the call fails
       [](uint32_t, TVWin32Registers&) { return true; };
 
-  std::vector<std::string> Log;      // the calls, in order
+  std::vector<std::string> Log;                      // the calls, in order
   std::vector<std::pair<int64_t, uint32_t>> Writes;  // byte offset and length of each write
   std::vector<std::pair<int64_t, uint32_t>> Reads;   // ...and of each read that answered
   const void* LastWriteData = nullptr;               // where the last WriteFile took its bytes
@@ -86,8 +86,8 @@ public:
     *s = SectorsPerCluster, *b = BytesPerSector, *f = FreeClusters, *t = TotalClusters;
     return true;
   }
-  bool GetVolumeInformationA(const std::string&, char* name, uint32_t nameSize, uint32_t* serial, uint32_t*,
-                             uint32_t*, char* fs, uint32_t fsSize) override {
+  bool GetVolumeInformationA(const std::string&, char* name, uint32_t nameSize, uint32_t* serial, uint32_t*, uint32_t*,
+                             char* fs, uint32_t fsSize) override {
     std::strncpy(name, Label.c_str(), nameSize);
     std::strncpy(fs, FileSystem.c_str(), fsSize);
     *serial = Serial;

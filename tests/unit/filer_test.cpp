@@ -96,23 +96,22 @@ const TClassInfo& TTestArea::StaticClassInfo() {
 }
 
 const TClassInfo& TTestControl::StaticClassInfo() {
-  static const TClassInfo info =
-      TClassBuilder<TTestControl>("TTestControl", &TComponent::StaticClassInfo())
-          .String("Caption", &TTestControl::Caption, &TTestControl::Caption)
-          .Integer("Width", &TTestControl::Width, &TTestControl::Width, 75)
-          .Integer("Big", &TTestControl::Big, &TTestControl::Big, 0)
-          .Boolean("Visible", &TTestControl::Visible, &TTestControl::Visible, true)
-          .Enum("Align", &TTestControl::Align, &TTestControl::Align, kAlignNames, 0)
-          .Integer("Color", &TTestControl::Color, &TTestControl::Color, 0, &kColors)
-          .Char("Drive", &TTestControl::Drive, &TTestControl::Drive)
-          .Integer("Alpha", &TTestControl::Alpha, &TTestControl::Alpha, 255)
-          .Object("Lines", &TTestControl::Lines)
-          .Object("Font", &TTestControl::Font)
-          .Object("Areas", &TTestControl::Areas)
-          .Component<TTestControl>("Buddy", &TTestControl::Buddy, &TTestControl::Buddy)
-          .Event("OnClick", &TTestControl::OnClick)
-          .Event("OnKey", &TTestControl::OnKey)
-          .Info();
+  static const TClassInfo info = TClassBuilder<TTestControl>("TTestControl", &TComponent::StaticClassInfo())
+                                     .String("Caption", &TTestControl::Caption, &TTestControl::Caption)
+                                     .Integer("Width", &TTestControl::Width, &TTestControl::Width, 75)
+                                     .Integer("Big", &TTestControl::Big, &TTestControl::Big, 0)
+                                     .Boolean("Visible", &TTestControl::Visible, &TTestControl::Visible, true)
+                                     .Enum("Align", &TTestControl::Align, &TTestControl::Align, kAlignNames, 0)
+                                     .Integer("Color", &TTestControl::Color, &TTestControl::Color, 0, &kColors)
+                                     .Char("Drive", &TTestControl::Drive, &TTestControl::Drive)
+                                     .Integer("Alpha", &TTestControl::Alpha, &TTestControl::Alpha, 255)
+                                     .Object("Lines", &TTestControl::Lines)
+                                     .Object("Font", &TTestControl::Font)
+                                     .Object("Areas", &TTestControl::Areas)
+                                     .Component<TTestControl>("Buddy", &TTestControl::Buddy, &TTestControl::Buddy)
+                                     .Event("OnClick", &TTestControl::OnClick)
+                                     .Event("OnKey", &TTestControl::OnKey)
+                                     .Info();
   return info;
 }
 
@@ -291,8 +290,8 @@ TEST_F(FilerTest, WriterOutputIsWhatTheTextConvertsTo) {
   const std::string fromText = Binary(kFullForm);
   auto form = Load(fromText);
   // The event bound from code has no method name, so it is not written.
-  EXPECT_EQ(Save(form.get()), Binary(std::string(kFullForm).replace(
-                                  std::string(kFullForm).find("      OnKey = KeyPress\n"), 23, "")));
+  EXPECT_EQ(Save(form.get()),
+            Binary(std::string(kFullForm).replace(std::string(kFullForm).find("      OnKey = KeyPress\n"), 23, "")));
   auto again = Load(Save(form.get()));
   EXPECT_EQ(Save(again.get()), Save(form.get()));
 }
@@ -301,7 +300,11 @@ TEST_F(FilerTest, DefaultValuesAreLeftOutAndBooleansWithoutDefaultAlwaysWritten)
   TTestForm form(nullptr);
   form.SetName("F");
   // Visible defaults to True, Width to 75; Drive declares no default, so it is always there.
-  EXPECT_EQ(Save(&form), std::string("TPF0\x09TTestForm\x01" "F\x05" "Drive\x06\x01" "C\x00\x00", 27));
+  EXPECT_EQ(Save(&form), std::string("TPF0\x09TTestForm\x01"
+                                     "F\x05"
+                                     "Drive\x06\x01"
+                                     "C\x00\x00",
+                                     27));
 }
 
 TEST_F(FilerTest, ReadComponentCreatesTheRootByClassName) {
@@ -400,7 +403,9 @@ TEST_F(FilerTest, DamagedBinaryRaisesReadErrorsAndNeverReadsOutOfBounds) {
   EXPECT_THROW(Load("TPF1"), EReadError);
   // A long string that claims more bytes than there are.
   std::string head = Binary("object F: TTestForm end");
-  EXPECT_THROW(Load(head.substr(0, head.size() - 2) + "\x07" "Caption\x0c\xff\xff\xff\x7f"), EReadError);
+  EXPECT_THROW(Load(head.substr(0, head.size() - 2) + "\x07"
+                                                      "Caption\x0c\xff\xff\xff\x7f"),
+               EReadError);
 }
 
 TEST_F(FilerTest, DeeplyNestedInputIsRefused) {
@@ -456,11 +461,35 @@ TEST(TextForm, DamagedTextRaisesParserErrorsOnly) {
 TEST(TextForm, ValuesTakeTheirSmallestBinaryForm) {
   TMemoryStream out;
   ObjectTextToBinary("object F: T A = 127 B = -129 C = $10000 D = 'x' E = nil F = [] G = {} end", out);
-  const std::string expected = std::string("TPF0\x01T\x01" "F", 8) + std::string("\x01" "A\x02\x7f", 4) +
-                               std::string("\x01" "B\x03\x7f\xff", 5) + std::string("\x01" "C\x04\x00\x00\x01\x00", 7) +
-                               std::string("\x01" "D\x06\x01x", 5) + std::string("\x01" "E\x0d", 3) +
-                               std::string("\x01" "F\x0b\x00", 4) + std::string("\x01G\x0a\x00\x00\x00\x00", 7) +
-                               std::string("\x00\x00", 2);
+  const std::string expected = std::string(
+                                   "TPF0\x01T\x01"
+                                   "F",
+                                   8) +
+                               std::string(
+                                   "\x01"
+                                   "A\x02\x7f",
+                                   4) +
+                               std::string(
+                                   "\x01"
+                                   "B\x03\x7f\xff",
+                                   5) +
+                               std::string(
+                                   "\x01"
+                                   "C\x04\x00\x00\x01\x00",
+                                   7) +
+                               std::string(
+                                   "\x01"
+                                   "D\x06\x01x",
+                                   5) +
+                               std::string(
+                                   "\x01"
+                                   "E\x0d",
+                                   3) +
+                               std::string(
+                                   "\x01"
+                                   "F\x0b\x00",
+                                   4) +
+                               std::string("\x01G\x0a\x00\x00\x00\x00", 7) + std::string("\x00\x00", 2);
   EXPECT_EQ(out.ToString(), expected);
   TMemoryStream longOut;
   ObjectTextToBinary("object F: T S = '" + std::string(300, 'a') + "' end", longOut);
@@ -500,8 +529,8 @@ TEST(TextForm, NestingIsCountedAcrossTheWholeConversion) {
 }
 
 TEST(TextForm, IntegersThatDoNotFitRaiseTheParserError) {
-  for (const char* number : {"18446744073709551617", "$10000000000000005", "9223372036854775808",
-                             "$8000000000000000", "99999999999999999999999"}) {
+  for (const char* number : {"18446744073709551617", "$10000000000000005", "9223372036854775808", "$8000000000000000",
+                             "99999999999999999999999"}) {
     TMemoryStream out;
     EXPECT_THROW(ObjectTextToBinary(std::string("object F: T A = ") + number + " end", out), EParserError) << number;
   }

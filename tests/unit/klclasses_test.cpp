@@ -42,7 +42,8 @@ protected:
     if (at == std::string::npos) return "<absent>";
     at += key.size();
     uint32_t n = static_cast<uint8_t>(def[at]) | static_cast<uint8_t>(def[at + 1]) << 8 |
-                 static_cast<uint8_t>(def[at + 2]) << 16 | static_cast<uint32_t>(static_cast<uint8_t>(def[at + 3])) << 24;
+                 static_cast<uint8_t>(def[at + 2]) << 16 |
+                 static_cast<uint32_t>(static_cast<uint8_t>(def[at + 3])) << 24;
     return def.substr(at + 4, n);
   }
   static std::string Sample() {
@@ -107,8 +108,8 @@ TEST_F(StoredStreamTest, CompressedContentIsOneZlibStreamAtTheDefaultLevel) {
   EXPECT_LT(cdata.size(), content.size());
   std::string plain(content.size(), '\0');
   uLongf n = plain.size();
-  ASSERT_EQ(uncompress(reinterpret_cast<Bytef*>(plain.data()), &n,
-                       reinterpret_cast<const Bytef*>(cdata.data()), cdata.size()),
+  ASSERT_EQ(uncompress(reinterpret_cast<Bytef*>(plain.data()), &n, reinterpret_cast<const Bytef*>(cdata.data()),
+                       cdata.size()),
             Z_OK);
   EXPECT_EQ(plain, content);
   EXPECT_EQ(Content(*Load(def)), content);

@@ -126,9 +126,8 @@ TEST_F(KLDiskTest, Fat32CallsFollowThePlatformVersion) {
     uint32_t platform, minor;
     const char* csd;
     bool fat32;
-  } cases[] = {{1, 0, "", false}, {1, 0, " C ", true}, {1, 0, "c", true},  {1, 0, "B", false},
-               {1, 10, "", true}, {1, 90, "", true},   {1, 5, "C", false}, {2, 10, "C", false},
-               {0, 10, "", false}};
+  } cases[] = {{1, 0, "", false}, {1, 0, " C ", true}, {1, 0, "c", true},   {1, 0, "B", false}, {1, 10, "", true},
+               {1, 90, "", true}, {1, 5, "C", false},  {2, 10, "C", false}, {0, 10, "", false}};
   for (const Case& c : cases) {
     kernel.Version = {c.platform, c.minor, c.csd};
     TKLDiskAccess rda(nullptr, &kernel);
@@ -679,7 +678,7 @@ TEST_F(KLDiskTest, WriteZerosWritesFromOnePageAlignedBlockKeptForTheNextRun) {
   kernel.Volume.assign(4 << 20, 0xA5);
   TKLDiskAccess rda(nullptr, &kernel);
   Ready(rda);
-  rda.SetBuffer(std::string(1024, 'y'));  // the transfer buffer plays no part
+  rda.SetBuffer(std::string(1024, 'y'));       // the transfer buffer plays no part
   ASSERT_EQ(rda.MaxTransferSectors(), 32768);  // 16 MiB of 512-byte sectors
   rda.WriteZeros(2048, 2048);
   EXPECT_EQ(rda.StatusCode(), dsSuccess);
@@ -688,7 +687,8 @@ TEST_F(KLDiskTest, WriteZerosWritesFromOnePageAlignedBlockKeptForTheNextRun) {
   rda.WriteZeros(0, 1);
   rda.WriteZeros(4096, 2048);
   EXPECT_EQ(kernel.LastWriteData, block);
-  EXPECT_EQ(kernel.Writes, (std::vector<std::pair<int64_t, uint32_t>>{{1 << 20, 1 << 20}, {0, 512}, {2 << 20, 1 << 20}}));
+  EXPECT_EQ(kernel.Writes,
+            (std::vector<std::pair<int64_t, uint32_t>>{{1 << 20, 1 << 20}, {0, 512}, {2 << 20, 1 << 20}}));
   EXPECT_TRUE(std::all_of(kernel.Volume.begin(), kernel.Volume.begin() + 512, [](uint8_t b) { return b == 0; }));
   EXPECT_EQ(kernel.Volume[512], 0xA5);
   EXPECT_TRUE(std::all_of(kernel.Volume.begin() + (1 << 20), kernel.Volume.begin() + (3 << 20),

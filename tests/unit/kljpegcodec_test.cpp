@@ -34,7 +34,8 @@ int MaxChannelDifference(const TBmpImage& a, const TBmpImage& b) {
     for (int32_t x = 0; x < a.Width; ++x) {
       const uint32_t ca = BmpPixelColor(a.View(), x, y), cb = BmpPixelColor(b.View(), x, y);
       for (int shift : {0, 8, 16})
-        worst = std::max(worst, std::abs(static_cast<int>((ca >> shift) & 255) - static_cast<int>((cb >> shift) & 255)));
+        worst =
+            std::max(worst, std::abs(static_cast<int>((ca >> shift) & 255) - static_cast<int>((cb >> shift) & 255)));
     }
   return worst;
 }

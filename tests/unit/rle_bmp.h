@@ -41,13 +41,11 @@ inline std::string RleBmp(int32_t width, int32_t height, int bitCount, const std
 //   [1 1 2 0 1] [2 0 0 0 0] [0 0 0 1 1]
 inline const std::vector<uint8_t> kRle8Data = {0x02, 0x01, 0x00, 0x03, 0x02, 0x00, 0x01, 0x00, 0x00, 0x00,
                                                0x01, 0x02, 0x00, 0x02, 0x02, 0x01, 0x02, 0x01, 0x00, 0x01};
-inline const std::vector<uint8_t> kRle8Rows = {1, 1, 2, 0, 1, 0, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0,
-                                               0, 0, 0, 1, 1, 0, 0, 0};
+inline const std::vector<uint8_t> kRle8Rows = {1, 1, 2, 0, 1, 0, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 0, 0, 0};
 
 // 5 x 2 at 4 bits: a run alternating its byte's two pixels, literals of an odd count, a run:
 //   [1 2 1 2 1] [3 4 5 6 7]
-inline const std::vector<uint8_t> kRle4Data = {0x05, 0x12, 0x00, 0x00, 0x00, 0x03, 0x34, 0x50,
-                                               0x02, 0x67, 0x00, 0x01};
+inline const std::vector<uint8_t> kRle4Data = {0x05, 0x12, 0x00, 0x00, 0x00, 0x03, 0x34, 0x50, 0x02, 0x67, 0x00, 0x01};
 inline const std::vector<uint8_t> kRle4Rows = {0x12, 0x12, 0x10, 0x00, 0x34, 0x56, 0x70, 0x00};
 
 }  // namespace orv::test

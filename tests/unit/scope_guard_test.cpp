@@ -33,10 +33,11 @@ TEST(ScopeGuard, AnUpdateBracketEndsWhenTheWorkRaisesAndTheWorksErrorGoesOn) {
   TStringList list;
   int changes = 0;
   list.OnChange = [&](TObject*) { ++changes; };
-  EXPECT_THROW(WithUpdate(list, [&] {
-                 list.Add("a");
-                 throw std::runtime_error("work failed");
-               }),
+  EXPECT_THROW(WithUpdate(list,
+                          [&] {
+                            list.Add("a");
+                            throw std::runtime_error("work failed");
+                          }),
                std::runtime_error);
   EXPECT_EQ(list.UpdateCount(), 0);
   EXPECT_EQ(changes, 1) << "the change is announced once, when the bracket ends";

@@ -50,7 +50,6 @@ TEST(MemoryStream, ANegativePositionReadsAndWritesNothing) {
   EXPECT_EQ(s.Read(buf, 1), 0);
 }
 
-
 TEST(MemoryStream, FromStringReplacesTheContentsAndReadsBackFromTheStart) {
   const std::string bytes("a\0b\xFFz", 5);  // a NUL and a high byte are bytes like any other
   TMemoryStream s(bytes);

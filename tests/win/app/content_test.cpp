@@ -113,7 +113,8 @@ TEST_F(ExeResources, EachCursorIsAMonochrome32PixelPictureThatTheSystemLoads) {
 }
 
 TEST_F(ExeResources, TheIconComesIn16_32And48PixelsWithAlphaAndIn256Colours) {
-  const std::vector<GroupEntry> entries = Entries(Resource(MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(14)));  // RT_GROUP_ICON
+  const std::vector<GroupEntry> entries =
+      Entries(Resource(MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(14)));  // RT_GROUP_ICON
   std::set<std::pair<int, int>> found;
   for (const GroupEntry& e : entries) {
     SCOPED_TRACE(std::to_string(e.width) + " pixels, " + std::to_string(e.bits) + " bits");
@@ -122,7 +123,8 @@ TEST_F(ExeResources, TheIconComesIn16_32And48PixelsWithAlphaAndIn256Colours) {
     EXPECT_EQ(h.biWidth, e.width);
     EXPECT_EQ(h.biHeight, 2 * e.width);
     EXPECT_EQ(h.biBitCount, e.bits);
-    HICON icon = CreateIconFromResourceEx(data.data(), static_cast<DWORD>(data.size()), TRUE, 0x00030000, e.width, e.width, 0);
+    HICON icon =
+        CreateIconFromResourceEx(data.data(), static_cast<DWORD>(data.size()), TRUE, 0x00030000, e.width, e.width, 0);
     EXPECT_NE(icon, nullptr);
     if (icon) DestroyIcon(icon);
     found.insert({e.width, e.bits});

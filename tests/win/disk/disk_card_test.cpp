@@ -58,8 +58,8 @@ protected:
     ASSERT_NE(std::getenv("ORVASIL_CARD_IMAGE"), nullptr) << "run through scripts/lib/vcard";
     before = ReadCardImage();
     DWORD spc = 0, bps = 0, freeClusters = 0, clusters = 0;
-    ASSERT_TRUE(GetDiskFreeSpaceA((std::string(1, CardLetter()) + ":\\").c_str(), &spc, &bps, &freeClusters,
-                                  &clusters));
+    ASSERT_TRUE(
+        GetDiskFreeSpaceA((std::string(1, CardLetter()) + ":\\").c_str(), &spc, &bps, &freeClusters, &clusters));
     ASSERT_EQ(spc * bps, ClusterBytes);
     RangeBytes = (clusters + int64_t{1}) * ClusterBytes;
     ASSERT_GT(static_cast<int64_t>(before.size()), RangeBytes);
@@ -97,8 +97,8 @@ TEST_F(VirtualCard, ErasesExactlyWhatItShouldAndNothingElse) {
   EXPECT_EQ(out.Complete(), !Win98Mode());
   EXPECT_EQ(out.EndUnknown(), Win98Mode());
   EXPECT_EQ(out.VerifyFailedAt, -1);
-  const auto sampled = static_cast<int64_t>(
-      VerifySample((out.BytesToCover + ClusterBytes - 1) / ClusterBytes, ClusterBytes).size());
+  const auto sampled =
+      static_cast<int64_t>(VerifySample((out.BytesToCover + ClusterBytes - 1) / ClusterBytes, ClusterBytes).size());
   EXPECT_GT(out.BytesVerified, (sampled - 1) * ClusterBytes);
   EXPECT_LE(out.BytesVerified, sampled * ClusterBytes);
   const int64_t size = static_cast<int64_t>(after.size());

@@ -24,7 +24,8 @@ TBmpImage RandomImage(int32_t bitCount, bool rgb565, uint32_t seed) {
   image.Rgb565 = rgb565;
   if (bitCount <= 8)
     for (int i = 0; i < (1 << bitCount); ++i)
-      image.Palette.push_back({static_cast<uint8_t>(rng()), static_cast<uint8_t>(rng()), static_cast<uint8_t>(rng()), 0});
+      image.Palette.push_back(
+          {static_cast<uint8_t>(rng()), static_cast<uint8_t>(rng()), static_cast<uint8_t>(rng()), 0});
   image.Pixels.resize(static_cast<size_t>(BmpStride(11, bitCount) * 3));
   for (uint8_t& b : image.Pixels) b = static_cast<uint8_t>(rng());
   return image;
@@ -37,8 +38,8 @@ TEST(Bitmap, BmpFilesOfEveryDepthLoadAsTheyReadAndSaveBack) {
     int32_t Bits;
     bool Rgb565;
     TPixelFormat Format;
-  } layouts[] = {{1, false, pf1bit},   {4, false, pf4bit},   {8, false, pf8bit},  {16, false, pf15bit},
-                 {16, true, pf16bit},  {24, false, pf24bit}, {32, false, pf32bit}};
+  } layouts[] = {{1, false, pf1bit},  {4, false, pf4bit},   {8, false, pf8bit},  {16, false, pf15bit},
+                 {16, true, pf16bit}, {24, false, pf24bit}, {32, false, pf32bit}};
   for (const auto& l : layouts)
     for (bool topDown : {false, true}) {
       SCOPED_TRACE(testing::Message() << l.Bits << (l.Rgb565 ? " 565" : "") << (topDown ? " top-down" : ""));
@@ -157,7 +158,8 @@ TEST(Bitmap, TransparentStretchCopyLeavesTheDestinationWhereTheMaskIsSet) {
   TBitmap src;
   src.SetSize(4, 4);
   auto keyed = [](int x, int y) { return x == y || (x >= 2 && y == 0); };
-  const TColor colours[] = {clRed, clLime, clBlue, clGray, clBlack, RGB(128, 0, 128), RGB(0, 128, 128), RGB(128, 128, 0)};
+  const TColor colours[] = {clRed,   clLime,           clBlue,           clGray,
+                            clBlack, RGB(128, 0, 128), RGB(0, 128, 128), RGB(128, 128, 0)};
   for (int y = 0; y < 4; ++y)
     for (int x = 0; x < 4; ++x) src.Canvas().SetPixels(x, y, keyed(x, y) ? clFuchsia : colours[(x + 2 * y) % 8]);
   TBitmap mask;

@@ -71,8 +71,8 @@ TEST_F(WindowlessTest, GetsTheMouseInItsOwnCoordinatesAndKeepsItUnderCapture) {
   Send(WM_MOUSEMOVE, MK_LBUTTON, 250, 180);
   Send(WM_LBUTTONUP, 0, 250, 180);
   EXPECT_EQ(CaptureControl(), nullptr);
-  EXPECT_EQ(probe_->log, (std::vector<std::string>{"enter", "move 10,10", "down 10,10", "leave", "move 200,140",
-                                                    "up 200,140"}))
+  EXPECT_EQ(probe_->log,
+            (std::vector<std::string>{"enter", "move 10,10", "down 10,10", "leave", "move 200,140", "up 200,140"}))
       << "outside its bounds but captured: no click";
   probe_->log.clear();
   Send(WM_MOUSEMOVE, 0, 149, 99);
@@ -279,8 +279,8 @@ TEST(ProgressBar, AnUnchangedPositionSendsNothing) {
   HWND wnd = bar->Handle();
   EXPECT_EQ(SendMessageA(wnd, PBM_GETPOS, 0, 0), 50);
   EXPECT_EQ(SendMessageA(wnd, PBM_GETRANGE, FALSE, 0), 200);
-  gProgressProc = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CountingProc)));
+  gProgressProc =
+      reinterpret_cast<WNDPROC>(SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CountingProc)));
   gSetPosCount = 0;
   bar->SetPosition(50);
   EXPECT_EQ(gSetPosCount, 0);

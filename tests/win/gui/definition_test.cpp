@@ -132,7 +132,8 @@ TEST(FormDefinition, TheMainWindowBuildsItsStripListsFromTheImageCollection) {
   const TRect plain = cover->ImageRects(0), composed = cover->ImageRects(2);
   EXPECT_EQ(strip.Pixels(plain.Left + 300, 100), strip.Pixels(composed.Left + 300, 100));
   int differing = 0;
-  for (int x = 0; x < 625; x += 25) differing += strip.Pixels(plain.Left + x, 380) != strip.Pixels(composed.Left + x, 380);
+  for (int x = 0; x < 625; x += 25)
+    differing += strip.Pixels(plain.Left + x, 380) != strip.Pixels(composed.Left + x, 380);
   EXPECT_GT(differing, 5);
 
   auto* programs = dynamic_cast<TKLXSkinMap*>(form->FindComponent("ProgramsMap"));

@@ -26,9 +26,10 @@ const char kMailLink[] = "mailto:support@tremalon.example";
 
 // A document as the wizard stores it: RTF in code page 1250 with a web and a mail address.
 std::string Document() {
-  return std::string("{\\rtf1\\ansi\\ansicpg1250\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset238 Arial;}}\n"
-                     "\\f0\\fs20 Vymaz\\'e1n\\'ed karty\\par\n"
-                     "Donate: ") +
+  return std::string(
+             "{\\rtf1\\ansi\\ansicpg1250\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset238 Arial;}}\n"
+             "\\f0\\fs20 Vymaz\\'e1n\\'ed karty\\par\n"
+             "Donate: ") +
          kWebLink + " today\\par\nWrite to " + kMailLink + "\\par\n}";
 }
 
@@ -38,9 +39,7 @@ std::string LongText(int lines) {
   return text;
 }
 
-void Load(TKLCustomRichEdit& edit, const std::string& bytes) {
-  testsupport::Load(edit.Lines(), bytes);
-}
+void Load(TKLCustomRichEdit& edit, const std::string& bytes) { testsupport::Load(edit.Lines(), bytes); }
 
 std::string SavedText(TKLCustomRichEdit& edit) {
   TMemoryStream out;
@@ -324,7 +323,7 @@ TEST_F(RichEditTest, AReadOnlyDocumentTakesNoChangeFromKeysOrMessagesButCopies) 
   SetForegroundWindow(form_->Handle());
   SetFocus(wnd);
   const std::pair<BYTE, BYTE> keys[] = {{VK_CONTROL, 'V'}, {VK_CONTROL, 'X'}, {VK_SHIFT, VK_DELETE},
-                                        {0, VK_DELETE},    {0, VK_BACK},       {0, 'A'}};
+                                        {0, VK_DELETE},    {0, VK_BACK},      {0, 'A'}};
   for (const auto& [modifier, key] : keys) {
     selectFirstWord();
     PressKeys(modifier, key);

@@ -87,7 +87,8 @@ TEST(DrivePicker, TheWizardsFilterListsTheCdAndTheCardInLetterOrderWithTheShells
   EXPECT_EQ(picker->Drive(), "D:\\");
   EXPECT_EQ(picker->GetSelectedDrive(), "D:\\");
   EXPECT_EQ(changes, 1) << "OnChange runs once after loading";
-  EXPECT_EQ(picker->SystemImages(), reinterpret_cast<HIMAGELIST>(SendMessageA(picker->Handle(), CBEM_GETIMAGELIST, 0, 0)));
+  EXPECT_EQ(picker->SystemImages(),
+            reinterpret_cast<HIMAGELIST>(SendMessageA(picker->Handle(), CBEM_GETIMAGELIST, 0, 0)));
 }
 
 TEST(DrivePicker, EveryRootIsKnownWithItsFolderAndTheWindowsDrive) {
@@ -161,7 +162,9 @@ class TPickerForm : public TForm {
 
 public:
   explicit TPickerForm(TComponent* owner) : TForm(owner) {}
-  void DriveBoxChange(TObject*) { drives.push_back(static_cast<TKLDriveComboBox*>(FindComponent("DriveBox"))->Drive()); }
+  void DriveBoxChange(TObject*) {
+    drives.push_back(static_cast<TKLDriveComboBox*>(FindComponent("DriveBox"))->Drive());
+  }
   std::vector<std::string> drives;
 };
 

@@ -228,8 +228,8 @@ std::unique_ptr<TKLXBmpImages> Checkered(TColor transparent) {
 
 TEST_F(BmpImages, WithoutTransparentColourDrawImageGivesCopyImagesPixels) {
   auto images = Checkered(clNone);
-  for (const auto& [dest, source] : {std::pair{TRect{0, 0, 8, 6}, TRect{0, 0, 8, 6}},
-                                     std::pair{TRect{2, 1, 18, 13}, TRect{1, 1, 7, 5}}}) {
+  for (const auto& [dest, source] :
+       {std::pair{TRect{0, 0, 8, 6}, TRect{0, 0, 8, 6}}, std::pair{TRect{2, 1, 18, 13}, TRect{1, 1, 7, 5}}}) {
     auto copied = Solid(20, 14, clGreen), drawn = Solid(20, 14, clGreen);
     images->CopyImage(copied->Canvas(), dest, 1, source);
     images->DrawImage(drawn->Canvas(), dest, 1, source);
@@ -302,7 +302,14 @@ TEST_F(BmpImages, ImageListDropsAMemberFreedByItsOwnerAndFreesTheRest) {
 TEST_F(ImageCollection, StreamShapedLikeTheMainWindowsLoadsAndIsConsumedExactly) {
   const std::string bytes = Resource("WINDOW_IMAGES");
   ASSERT_GT(bytes.size(), 27u);
-  const std::string header("\x01\x00" "\0\0\0\0\0\0\0\0" "\xFF\xFF\xFF\x1F" "\x06" "\0\0\0\0\0\0\0\0" "\x05\0\0\0", 27);
+  const std::string header(
+      "\x01\x00"
+      "\0\0\0\0\0\0\0\0"
+      "\xFF\xFF\xFF\x1F"
+      "\x06"
+      "\0\0\0\0\0\0\0\0"
+      "\x05\0\0\0",
+      27);
   EXPECT_EQ(bytes.substr(0, 27), header);
   TMemoryStream in;
   in.FromString(bytes);

@@ -45,9 +45,7 @@ protected:
   }
   COLORREF Pixel(int x, int y) { return ClientPixel(f_.Form->Handle(), x, y); }
   // Paints the whole form again, as after being uncovered.
-  void FullPaint() {
-    RedrawWindow(f_.Form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-  }
+  void FullPaint() { RedrawWindow(f_.Form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW); }
   TKLXSkinState State(int index) { return map_->Areas().Items(index)->PaintObj().State(); }
   TKLXMapArea& Area(int index) { return *map_->Areas().Items(index); }
 
@@ -104,9 +102,9 @@ TEST_F(SkinMapTest, ClicksRaiseChangingClickAndUnclickInOrder) {
   Click(100, 40);
   Click(150, 50);
   Click(150, 50);
-  EXPECT_EQ(log_, (std::vector<std::string>{"changing second 1", "click second 1", "changing programs 2",
-                                             "unclick second 1", "click programs 2", "changing programs 2",
-                                             "click programs 2"}));
+  EXPECT_EQ(log_,
+            (std::vector<std::string>{"changing second 1", "click second 1", "changing programs 2", "unclick second 1",
+                                      "click programs 2", "changing programs 2", "click programs 2"}));
   EXPECT_EQ(State(2), ssOn);
   EXPECT_EQ(State(1), 0);
   log_.clear();
@@ -447,8 +445,8 @@ TEST_F(SkinMapLinkTest, WebAndMailLinksReachTheRecorderExpandedAndNoneWhileLoadi
   ASSERT_EQ(Recorded(1), "http://www.example.com/?dir=" + ExpandPathTokens("<win>") + "x\n");
   EXPECT_NE(ExpandPathTokens("<win>"), "<win>");
   Click(150, 50);
-  EXPECT_EQ(Recorded(2), "http://www.example.com/?dir=" + ExpandPathTokens("<win>") +
-                             "x\nmailto:someone@example.com\n");
+  EXPECT_EQ(Recorded(2),
+            "http://www.example.com/?dir=" + ExpandPathTokens("<win>") + "x\nmailto:someone@example.com\n");
 }
 
 }  // namespace

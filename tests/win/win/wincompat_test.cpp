@@ -23,7 +23,8 @@ public:
     GetTempPathA(MAX_PATH, dir);
     GetTempFileNameA(dir, "wcc", 0, name);
     path_ = name;
-    handle_ = CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    handle_ =
+        CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   }
   ~TempFile() {
     CloseHandle(handle_);
@@ -125,7 +126,8 @@ TEST(WinCompat, TheLookedUpFunctionsAnswerLikeTheSystem) {
   HWND top = Make(WS_OVERLAPPEDWINDOW, nullptr);
   HWND child = Make(WS_CHILD, top);
   EXPECT_EQ(wincompat::GetAncestor(child, GA_ROOT), top);
-  EXPECT_EQ(wincompat::MonitorFromWindow(top, MONITOR_DEFAULTTONEAREST), ::MonitorFromWindow(top, MONITOR_DEFAULTTONEAREST));
+  EXPECT_EQ(wincompat::MonitorFromWindow(top, MONITOR_DEFAULTTONEAREST),
+            ::MonitorFromWindow(top, MONITOR_DEFAULTTONEAREST));
   DestroyWindow(top);
 }
 

@@ -428,7 +428,10 @@ protected:
     const LPARAM where = MAKELPARAM(p.x + 2, p.y + 4);
     for (UINT msg : {UINT(WM_MOUSEMOVE), right ? UINT(WM_RBUTTONDOWN) : UINT(WM_LBUTTONDOWN),
                      right ? UINT(WM_RBUTTONUP) : UINT(WM_LBUTTONUP)}) {
-      PostMessageA(viewer->Handle(), msg, msg == WM_LBUTTONDOWN ? MK_LBUTTON : msg == WM_RBUTTONDOWN ? MK_RBUTTON : 0,
+      PostMessageA(viewer->Handle(), msg,
+                   msg == WM_LBUTTONDOWN   ? MK_LBUTTON
+                   : msg == WM_RBUTTONDOWN ? MK_RBUTTON
+                                           : 0,
                    where);
       Pump();
     }
@@ -448,15 +451,16 @@ TEST_F(WizardLinkTest, LinksInBothDocumentsTheBannerAndDonateReachTheRegisteredP
   ClickLink(w->AboutRE, "mailto:support@tremalon.example");
   EXPECT_EQ(Recorded(2), "http://www.tremalon.example/\nmailto:support@tremalon.example\n");
   ClickLink(w->AboutRE, "http://www.tremalon.example/contact.htm");
-  EXPECT_EQ(Recorded(3), "http://www.tremalon.example/\nmailto:support@tremalon.example\n"
-                         "http://www.tremalon.example/contact.htm\n");
+  EXPECT_EQ(Recorded(3),
+            "http://www.tremalon.example/\nmailto:support@tremalon.example\n"
+            "http://www.tremalon.example/contact.htm\n");
   w->PageLabel->Click();
   w->DonateBtn->Click();
-  EXPECT_EQ(Recorded(5), "http://www.tremalon.example/\nmailto:support@tremalon.example\n"
-                         "http://www.tremalon.example/contact.htm\nhttp://www.tremalon.example/\n"
-                         "http://www.tremalon.example/donate.htm\n");
+  EXPECT_EQ(Recorded(5),
+            "http://www.tremalon.example/\nmailto:support@tremalon.example\n"
+            "http://www.tremalon.example/contact.htm\nhttp://www.tremalon.example/\n"
+            "http://www.tremalon.example/donate.htm\n");
   EXPECT_TRUE(gBoxes.empty()) << gBoxes.front().Text;
 }
-
 
 }  // namespace
